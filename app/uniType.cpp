@@ -1,0 +1,3 @@
+#include "uniType.h"
+
+TSysParas SysParas;
