@@ -12,9 +12,11 @@ enum class KrxError : int32_t {
 #define KRX_ERROR(name, code, text) name,
   Generic,  // "%s" with a code given by the raiser
 #include "codec/KrxCodecErrors.def"
+#include "codec/KrxCryptoErrors.def"
 #include "storage/KrxStorageErrors.def"
 #include "storage/KrxTableErrors.def"
 #include "sql/KrxSqlErrors.def"
+#include "sql/KrxExprErrors.def"
 #include "client/KrxClientErrors.def"
 #undef KRX_ERROR
   Count_

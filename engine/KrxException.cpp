@@ -16,9 +16,11 @@ constexpr ErrorEntry kErrors[] = {
 #define KRX_ERROR(name, code, text) {code, text},
     {0, "%s"},
 #include "codec/KrxCodecErrors.def"
+#include "codec/KrxCryptoErrors.def"
 #include "storage/KrxStorageErrors.def"
 #include "storage/KrxTableErrors.def"
 #include "sql/KrxSqlErrors.def"
+#include "sql/KrxExprErrors.def"
 #include "client/KrxClientErrors.def"
 #undef KRX_ERROR
 };
