@@ -1,0 +1,138 @@
+// The page manager of a database file: its headers, page I/O, free space,
+// the object-ID counter and the byte locks between processes.
+//
+// Page N of the image is at image start + 380 + N * PageSize (the 380 being
+// 356 + the lock-area length + 4). Lock bytes (image relative): 359 tables
+// lock, 360 header lock (re-entrant in the process), 376 object-ID lock.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "KrxDatabaseFile.h"
+#include "KrxFileHeader.h"
+#include "KrxFreeSpaceManager.h"
+#include "KrxPageManager.h"
+
+namespace krx {
+
+class TKrxDiskPageManager : public TKrxPageManager, private IKrxMapPageStore {
+ public:
+  TKrxDiskPageManager();
+  ~TKrxDiskPageManager() override;
+
+  // Creates a new database file with its headers; no pages yet.
+  void CreateDatabaseFile(const std::string& fileName, const TKrxPasswordRecord& password,
+                          uint16_t extentPageCount, uint16_t pageSize);
+  // Opens an existing database file. multiUser and readOnly come back as
+  // decided (a read-only file is opened single-user). Returns true when the
+  // file needs repair (an interrupted commit, or a very old format).
+  bool OpenDatabaseFile(const std::string& fileName, const TKrxPasswordRecord& password,
+                        bool& multiUser, bool exclusive, bool& readOnly);
+  void CloseDatabaseFile();
+  bool IsOpen() const;
+  const std::string& FileName() const { return fileName_; }
+  bool ReadOnly() const { return readOnly_; }
+  bool Exclusive() const { return exclusive_; }
+  int64_t ImageStart() const { return imageStart_; }
+  // The main header as last read or written.
+  const TKrxMainHeader& MainHeader() const { return header_; }
+  const TKrxSecurityHeader& SecurityHeader() const { return security_; }
+  // Re-reads the main header from the file.
+  const TKrxMainHeader& ReloadMainHeader();
+
+  // Whole-page I/O by page number (page.PageNo()).
+  void ReadPage(TKrxPage& page);
+  void WritePage(TKrxPage& page);
+
+  // The next object ID of the file (table IDs and the like).
+  int32_t GetNextObjectID();
+  // Cuts the file after LastUsedPageNo.
+  void TrimFile();
+  void FlushFileBuffers();
+
+  // Raw access to bytes of a page for direct internal files, bypassing the
+  // cache: offset is within the page (header included).
+  void ReadPageBytes(int32_t pageNo, int32_t offset, uint8_t* buffer, int32_t count);
+  void WritePageBytes(int32_t pageNo, int32_t offset, const uint8_t* buffer, int32_t count);
+  bool LockPageBytes(int32_t pageNo, int32_t offset, int32_t count = 1);
+  bool UnlockPageBytes(int32_t pageNo, int32_t offset, int32_t count = 1);
+  bool IsPageByteLocked(int32_t pageNo, int32_t offset);
+  bool IsPageRegionLocked(int32_t pageNo, int32_t offset, int32_t count);
+
+  // The locks of the file, retried 4500 times 20 ms apart. The header lock
+  // is re-entrant within the process.
+  void LockHeader();
+  void UnlockHeader();
+  int HeaderLockCount() const { return headerLockCount_; }
+  void LockTables();
+  void UnlockTables();
+
+  void Commit(int32_t session) override;
+  void Rollback(int32_t session) override;
+
+  TKrxDatabaseFreeSpaceManager& FreeSpace() { return *freeSpace_; }
+  TKrxDatabaseFile& File() { return file_; }
+
+  // Called inside Commit after the pages are written and before the header
+  // that marks the commit complete is written; a hook that throws leaves
+  // the file as an interrupted commit would.
+  void SetBeforeCommitCompleteHook(std::function<void()> hook) { beforeCommitComplete_ = std::move(hook); }
+
+  // Attempts and pause of the lock retries (4500 x 20 ms by default).
+  void SetLockRetry(int attempts, int pauseMs) {
+    lockAttempts_ = attempts;
+    lockPauseMs_ = pauseMs;
+  }
+
+ protected:
+  void ReadPageFromStore(TKrxPage& page) override { ReadPage(page); }
+  void WritePageToStore(TKrxPage& page) override { WritePage(page); }
+  int32_t AllocatePageNo() override;
+  void FreePageNo(int32_t pageNo) override;
+  bool IsMapPageNo(int32_t pageNo) const override;
+  int32_t ReadStoredWriteCounter(int32_t pageNo) override;
+
+ private:
+  // IKrxMapPageStore
+  void ReadMapPage(int32_t pageNo, uint16_t expectedType, uint8_t* page) override;
+  void WriteMapPage(int32_t pageNo, uint8_t* page) override;
+  void ReadPageCounts(int32_t& lastUsedPageNo, int32_t& totalPageCount) override;
+  void WritePageCounts(int32_t lastUsedPageNo, int32_t totalPageCount) override;
+  void ResizeToPages(int32_t totalPageCount) override;
+  void MarkPageReleased(int32_t pageNo) override;
+
+  void CheckOpen() const;
+  void CheckPageNo(int32_t pageNo) const;
+  int64_t PagePosition(int32_t pageNo) const;
+  int64_t LocateImage();
+  void ReadMainHeader();
+  void WriteMainHeader();
+  bool RetryLock(int64_t position);
+  void UnlockPosition(int64_t position);
+  void EncipherPageData(TKrxPage& page);
+  void DecipherPageData(TKrxPage& page);
+  bool DecideReadOnly(const std::string& fileName, bool multiUser);
+  void ResetState();
+
+  TKrxDatabaseFile file_;
+  std::string fileName_;
+  std::unique_ptr<TKrxDatabaseFreeSpaceManager> freeSpace_;
+  TKrxMainHeader header_;
+  TKrxSecurityHeader security_;
+  TKrxPasswordRecord password_;
+  int32_t lockAreaLength_ = kKrxLockAreaSize;
+  int64_t imageStart_ = 0;
+  int64_t counterOffset_ = 376;
+  int64_t firstPageOffset_ = 380;
+  bool exclusive_ = false;
+  bool readOnly_ = false;
+  int headerLockCount_ = 0;
+  int lockAttempts_ = 4500;
+  int lockPauseMs_ = 20;
+  std::function<void()> beforeCommitComplete_;
+};
+
+}  // namespace krx
