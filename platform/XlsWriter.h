@@ -18,6 +18,8 @@
 #include <QString>
 #include <memory>
 
+class QDate;
+
 namespace velmor {
 
 class XlsWriter {
@@ -47,6 +49,9 @@ class XlsWriter {
   // An empty text clears the value (the cell's style stays).
   bool setCell(int sheet, int row, int col, const QString& text);
   bool setNumber(int sheet, int row, int col, double value);
+  // A date as a spreadsheet date (a day number shown in the short date
+  // format); a date before 1900, which the format cannot hold, as its text.
+  bool setDate(int sheet, int row, int col, const QDate& date);
 
   // Width of a column in screen pixels; 0 hides the column.
   bool setColumnWidth(int sheet, int col, int pixels);
