@@ -41,7 +41,10 @@ class Workbook {
       return false;
     };
     if (!QFileInfo(path).isFile()) return fail(DescribeFailure(FREEXL_FILE_NOT_FOUND));
-    const int rc = freexl_open(QFile::encodeName(path).constData(), &handle_);
+    int rc = freexl_open(QFile::encodeName(path).constData(), &handle_);
+    // freexl may give up on a workbook (for one, on a text spread over more
+    // than two records) yet answer OK without a handle.
+    if (rc == FREEXL_OK && !handle_) rc = FREEXL_CRAFTED_FILE;
     if (rc != FREEXL_OK) {
       if (handle_) freexl_close(handle_);
       handle_ = nullptr;

@@ -204,17 +204,17 @@ void PutSharedStrings(RecordBuffer& out, const std::vector<const QString*>& stri
     int written = 0;
     const int length = static_cast<int>(s.size());
     while (written < length) {
-      int room = static_cast<int>((kMaxRecordData - out.recordDataSize()) / charSize);
-      if (room <= 0) {
+      const int room = static_cast<int>((kMaxRecordData - out.recordDataSize()) / charSize);
+      int count = std::min(room, length - written);
+      // Keep a surrogate pair in one record, so readers that convert each
+      // piece on its own see whole characters.
+      if (count > 0 && count < length - written && s.at(written + count - 1).isHighSurrogate()) --count;
+      if (count == 0) {
         out.end();
         out.begin(kContinue);
         out.u8(wide ? 1 : 0);
         continue;
       }
-      int count = std::min(room, length - written);
-      // Keep a surrogate pair in one record, so readers that convert each
-      // piece on its own see whole characters.
-      if (count < length - written && count > 1 && s.at(written + count - 1).isHighSurrogate()) --count;
       PutChars(out, s, written, count, wide);
       written += count;
     }
@@ -245,7 +245,7 @@ void PutBof(RecordBuffer& out, uint16_t substreamType) {
 void PutFont(RecordBuffer& out, bool bold) {
   out.begin(kFont);
   out.u16(220);     // height in twips: 11 pt
-  out.u16(0);       // not italic, not struck out
+  out.u16(bold ? 0x0001 : 0);  // bold (repeating the weight), not italic
   out.u16(0x7FFF);  // automatic colour
   out.u16(bold ? 700 : 400);
   out.u16(0);       // neither super- nor subscript
