@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace krx {
@@ -52,6 +53,8 @@ class TKrxDatabaseFile {
   // Whether another descriptor holds a lock on the byte or region.
   bool IsByteLocked(int64_t position);
   bool IsRegionLocked(int64_t position, int64_t count);
+  // Whether another descriptor (in any process) has the file open.
+  bool OpenedElsewhere();
   // Set once locking failed in a way that tells locks are not available on
   // this file; from then on failed locks count as granted.
   bool LockingNotAvailable() const { return lockingNotAvailable_; }
@@ -64,7 +67,10 @@ class TKrxDatabaseFile {
   // answers again.
   bool RecoverHandle();
   bool TryLock(short type, int64_t position, int64_t count, int& error);
-  bool HandleLockFailure(int error);
+  bool LockFailureMeansNotAvailable(int error) const;
+  bool OverlapsOwnLock(int64_t position, int64_t count) const;
+  bool ClaimShareModes(int& error);
+  [[noreturn]] void RaiseOpenError(int error) const;
 
   int fd_ = -1;
   std::string name_;
@@ -72,6 +78,10 @@ class TKrxDatabaseFile {
   int share_ = kShareNone;
   int64_t position_ = 0;
   bool lockingNotAvailable_ = false;
+  // Regions this object holds locked (start -> count). A descriptor's own
+  // locks never conflict with it, so a second lock of a held byte is
+  // refused here, as a lock of another holder would be.
+  std::map<int64_t, int64_t> ownLocks_;
 };
 
 }  // namespace krx

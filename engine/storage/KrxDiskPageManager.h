@@ -52,6 +52,8 @@ class TKrxDiskPageManager : public TKrxPageManager, private IKrxMapPageStore {
   // Cuts the file after LastUsedPageNo.
   void TrimFile();
   void FlushFileBuffers();
+  // Size of the operating-system file in bytes.
+  int64_t FileSize() { return file_.GetSize(); }
 
   // Raw access to bytes of a page for direct internal files, bypassing the
   // cache: offset is within the page (header included).
@@ -114,6 +116,8 @@ class TKrxDiskPageManager : public TKrxPageManager, private IKrxMapPageStore {
   void UnlockPosition(int64_t position);
   void EncipherPageData(TKrxPage& page);
   void DecipherPageData(TKrxPage& page);
+  // The cipher step of page and check-block data; false when it failed.
+  bool CipherBytes(bool encipher, uint8_t cipherID, uint8_t* data, size_t count);
   bool DecideReadOnly(const std::string& fileName, bool multiUser);
   void ResetState();
 

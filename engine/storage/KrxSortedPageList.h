@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -49,6 +50,7 @@ class TKrxSortedPageList {
   void Grow();
 
   std::vector<Entry> entries_;
+  std::map<uint64_t, int32_t> byStamp_;  // use stamp -> page number, oldest first
   uint64_t nextStamp_ = 1;
   size_t growthStep_ = 1000;
 };
