@@ -113,6 +113,10 @@ class TKrxCipher : public TKrxProtection {
   uint32_t flags_ = 0;
 };
 
+// The cipher class of a cipher id with its key hash chosen, not yet keyed;
+// nullptr for an id above 7.
+std::unique_ptr<TKrxCipher> KrxCreateCipher(uint8_t cipherID);
+
 // A key cut or padded to the length an algorithm accepts: the smallest of
 // the allowed lengths (ascending) that holds keyLength, zero padded; keys
 // longer than the last are cut.

@@ -13,12 +13,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 
 namespace krx {
-
-class TKrxCipher;
 
 constexpr uint8_t kKrxLastCipherID = 7;
 
@@ -34,10 +31,6 @@ class TKrxProtection {
   TKrxProtection(const TKrxProtection&) = delete;
   TKrxProtection& operator=(const TKrxProtection&) = delete;
 };
-
-// The cipher class of a cipher id with its key hash chosen, not yet keyed;
-// nullptr for an id above 7.
-std::unique_ptr<TKrxCipher> KrxCreateCipher(uint8_t cipherID);
 
 // Enciphers / deciphers count bytes in place with the key hashed from
 // password. False when the cipher failed; the bytes are then as far as the
