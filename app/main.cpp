@@ -1,11 +1,26 @@
-#include <QApplication>
-#include <QMainWindow>
+// The program entry: the single-instance guard first, then the data module
+// and the main window, then the message loop.
+#include "MessageBox.h"
+#include "MultInst.h"
+#include "VelmorApplication.h"
+#include "uniData.h"
+#include "uniMain.h"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  app.setApplicationDisplayName(QStringLiteral("Velmor电缆销售开单系统"));
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("Velmor电缆销售开单系统"));
-  window.show();
+  TVelmorApplication app(argc, argv);
+
+  TMultInst guard;
+  switch (guard.Run()) {
+    case velmor::InstanceChannel::Outcome::AnsweredByRunning: return 0;
+    case velmor::InstanceChannel::Outcome::NoAnswer:
+      velmor::ShowError(nullptr, kNoAnswerMessage);
+      return 1;
+    case velmor::InstanceChannel::Outcome::FirstInstance: break;
+  }
+
+  TfrmData data;
+  TfrmMain main;
+  guard.SetMainWindow(&main);
+  main.showMaximized();
   return app.exec();
 }

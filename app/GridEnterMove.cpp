@@ -1,0 +1,3 @@
+#include "GridEnterMove.h"
+
+bool MoveOnEnterInGrid(QWidget*) { return false; }
