@@ -2,6 +2,9 @@
 // cell texts of one sheet. Numbers come as text the way a person reads
 // them: whole numbers without decimals ("42", not "42.0"), other numbers with
 // up to 15 significant digits, dates as "yyyy-MM-dd".
+// The reading is done by freexl, which cannot read a text spread over more
+// than two records (one cell holding more than about 8 200 bytes of text):
+// such a workbook fails to open, or, for a wide text, the text comes back cut.
 #pragma once
 
 #include <QList>
