@@ -13,6 +13,7 @@
 #include "KrxBytes.h"
 #include "KrxCRC32.h"
 #include "KrxException.h"
+#include "KrxProtection.h"
 
 namespace krx {
 
@@ -153,7 +154,6 @@ void TKrxDiskPageManager::WriteMainHeader() {
 void TKrxDiskPageManager::CreateDatabaseFile(const std::string& fileName, const TKrxPasswordRecord& password,
                                              uint16_t extentPageCount, uint16_t pageSize) {
   if (IsOpen()) throw EKrxException(KrxError::DatabaseFileInUse, fileName_);
-  if (!password.password.empty()) throw EKrxException(KrxError::EncryptionNotAvailable);
   if (pageSize <= kKrxPageHeaderSize + 8 || extentPageCount == 0) throw EKrxException(KrxError::InvalidDatabaseFormat);
   ResetState();
   file_.CreateFile(fileName);
@@ -166,6 +166,11 @@ void TKrxDiskPageManager::CreateDatabaseFile(const std::string& fileName, const 
     header_.extentPageCount = extentPageCount;
     header_.encrypted = !password.password.empty();
     security_ = TKrxSecurityHeader{};
+    if (header_.encrypted) {
+      security_.cipherID = password.cipherID;
+      if (!KrxMakePasswordCheck(password.cipherID, password.password, security_.checkBlock.data(), security_.checkCRC))
+        throw EKrxException(KrxError::OpenIncorrectPassword);
+    }
     SetPageGeometry(pageSize, kKrxPageHeaderSize);
 
     uint8_t start[kKrxLockAreaOffset + kKrxLockAreaSize + 4] = {};
@@ -265,13 +270,9 @@ bool TKrxDiskPageManager::OpenDatabaseFile(const std::string& fileName, const TK
     uint8_t security[kKrxSecurityHeaderSize] = {};
     file_.ReadBuffer(security, imageStart_ + kKrxSecurityHeaderOffset, kKrxSecurityHeaderSize);
     security_ = TKrxSecurityHeader::Decode(security);
-    if (header_.encrypted) {
-      std::array<uint8_t, kKrxCheckBlockSize> check = security_.checkBlock;
-      if (!CipherBytes(false, security_.cipherID, check.data(), check.size()))
-        throw EKrxException(KrxError::EncryptionNotAvailable);
-      if (KrxCRC32(0, check.data(), check.size()) != security_.checkCRC)
-        throw EKrxException(KrxError::OpenIncorrectPassword);
-    }
+    if (header_.encrypted &&
+        !KrxPasswordCheckMatches(security_.cipherID, password.password, security_.checkBlock.data(), security_.checkCRC))
+      throw EKrxException(KrxError::OpenIncorrectPassword);
     if (security_.length != kKrxSecurityHeaderSize) throw EKrxException(KrxError::InvalidDatabaseFormat);
     uint8_t lockArea[2] = {};
     file_.ReadBuffer(lockArea, imageStart_ + kKrxLockAreaOffset, 2);
@@ -314,17 +315,16 @@ void TKrxDiskPageManager::CloseDatabaseFile() {
 
 // ---- page I/O ----------------------------------------------------------------
 
-bool TKrxDiskPageManager::CipherBytes(bool /*encipher*/, uint8_t /*cipherID*/, uint8_t* /*data*/, size_t /*count*/) {
-  // No cipher is part of this engine build yet: encrypted files are neither
-  // created nor opened (see CreateDatabaseFile and OpenDatabaseFile).
-  return false;
+bool TKrxDiskPageManager::CipherBytes(bool encipher, uint8_t cipherID, uint8_t* data, size_t count) {
+  return encipher ? KrxEncipher(cipherID, password_.password, data, count)
+                  : KrxDecipher(cipherID, password_.password, data, count);
 }
 
 void TKrxDiskPageManager::EncipherPageData(TKrxPage& page) {
   page.SetCipherID(security_.cipherID);
   page.SetDataCRC(KrxCRC32(0, page.Data(), page.DataSize()));
   if (!CipherBytes(true, security_.cipherID, page.Data(), page.DataSize()))
-    throw EKrxException(KrxError::EncryptionNotAvailable);
+    throw EKrxException(KrxError::PageEncryptionFailed, page.PageNo());
 }
 
 void TKrxDiskPageManager::DecipherPageData(TKrxPage& page) {
