@@ -96,7 +96,7 @@ uint32_t TKrxPPMModel::CreateSuccessors(bool skip) {
   uint32_t c = minContext_;
   const uint32_t upBranch = Successor(foundState_);
   const uint8_t foundSymbol = Symbol(foundState_);
-  uint32_t ps[kMaxOrder];
+  uint32_t ps[kMaxOrder + 1];  // the found state and one per shorter context
   unsigned numPs = 0;
   if (!skip) ps[numPs++] = foundState_;
 
