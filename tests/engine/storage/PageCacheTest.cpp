@@ -238,3 +238,51 @@ TEST(PageCacheSortedListTest, KeepsPageOrderAndReportsMisses) {
 
 }  // namespace
 }  // namespace krx
+
+namespace krx {
+namespace {
+
+// Two page managers on one file stand for two processes in multi-user mode.
+TEST(PageCacheMultiUserTest, PageChangedElsewhereIsReadAgainWhenValidated) {
+  test::TempDir dir;
+  std::string path = dir.File("mu.krx");
+  int32_t p;
+  {
+    auto data = TKrxDiskDatabaseData::Acquire(path);
+    data->CreateDatabase({}, 8, 4096, 8);
+    TKrxHeldPage page(data->PageManager().AllocatePage(0, 10));
+    p = page->PageNo();
+    page->Data()[0] = 'A';
+    page->MarkDirty();
+    page.Reset();
+    data->Commit(0, false);
+    data->Close();
+  }
+  TKrxDiskPageManager one, two;
+  bool multiUser = true, readOnly = false;
+  one.OpenDatabaseFile(path, {}, multiUser, false, readOnly);
+  ASSERT_TRUE(multiUser);
+  two.OpenDatabaseFile(path, {}, multiUser, false, readOnly);
+  {
+    TKrxHeldPage page(one.GetPage(1, p));
+    EXPECT_EQ(page->Data()[0], 'A');
+  }
+  {
+    TKrxHeldPage page(two.GetPage(3, p));
+    page->Data()[0] = 'B';
+    page->MarkDirty();
+  }
+  two.Commit(3);
+  {
+    TKrxHeldPage stale(one.GetPage(1, p, false));
+    EXPECT_EQ(stale->Data()[0], 'A');  // no validation: the cached copy
+  }
+  TKrxHeldPage fresh(one.GetPage(1, p, true));
+  EXPECT_EQ(fresh->Data()[0], 'B');
+  fresh.Reset();
+  one.CloseDatabaseFile();
+  two.CloseDatabaseFile();
+}
+
+}  // namespace
+}  // namespace krx
