@@ -1,5 +1,7 @@
 #include "KrxCompression.h"
 
+#include "KrxPPM.h"
+
 #include <bzlib.h>
 #include <zlib.h>
 
@@ -132,7 +134,10 @@ bool KrxCompressBuffer(uint8_t algorithm, uint8_t mode, const uint8_t* src, size
     case kKrxCompressBzip:
       ok = BzipCompress(mode, src, count, out);
       break;
-    default:  // NONE, unknown, and PPM until its coder is part of the engine
+    case kKrxCompressPPM:
+      ok = PPMCompress(src, count, mode, out);
+      break;
+    default:  // NONE and unknown codes
       ok = false;
       break;
   }
@@ -154,6 +159,9 @@ bool KrxDecompressBuffer(uint8_t algorithm, const uint8_t* src, size_t count, si
       break;
     case kKrxCompressBzip:
       ok = BzipDecompress(src, count, expectedSize, out);
+      break;
+    case kKrxCompressPPM:
+      ok = PPMDecompress(src, count, expectedSize, out) && out.size() == expectedSize;
       break;
     default:
       ok = false;

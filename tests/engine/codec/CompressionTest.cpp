@@ -35,9 +35,21 @@ TEST_P(CompressionRoundTrip, DecompressesToTheSameBytes) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(ZlibAndBzip, CompressionRoundTrip,
+INSTANTIATE_TEST_SUITE_P(EveryAlgorithm, CompressionRoundTrip,
                          ::testing::Values(AlgorithmCase{1, 1}, AlgorithmCase{1, 9}, AlgorithmCase{2, 1},
-                                           AlgorithmCase{2, 9}));
+                                           AlgorithmCase{2, 9}, AlgorithmCase{3, 1}, AlgorithmCase{3, 5}));
+
+TEST(CompressionTest, PPMBufferStartsWithItsModelHeader) {
+  std::vector<uint8_t> in = Sample(2000), packed, out;
+  ASSERT_TRUE(KrxCompressBuffer(3, 5, in.data(), in.size(), packed));
+  ASSERT_GE(packed.size(), 4u);
+  EXPECT_EQ(packed[0], 0x56);
+  EXPECT_EQ(packed[1], 0x61);
+  EXPECT_EQ(packed[2], 0x00);
+  EXPECT_EQ(packed[3], 0x00);
+  packed[1] = 0x71;  // variant tag 7
+  EXPECT_FALSE(KrxDecompressBuffer(3, packed.data(), packed.size(), in.size(), out));
+}
 
 TEST(CompressionTest, StreamsAreTheStandardFormats) {
   std::vector<uint8_t> in = Sample(1000), zlib, bzip;
