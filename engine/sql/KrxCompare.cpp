@@ -1,0 +1,73 @@
+#include "KrxCompare.h"
+
+#include "KrxLocale.h"
+
+namespace krx {
+
+namespace {
+
+// Bytes of `text` that fit in `room` without cutting a national character.
+size_t FitCharacters(std::string_view text, size_t room) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t next = pos + KrxGbCharLength(text, pos);
+    if (next > room) break;
+    pos = next;
+  }
+  return pos;
+}
+
+int ComparePartial(const TKrxVariant& left, const TKrxVariant& right, bool caseInsensitive) {
+  const TKrxStorageType common = KrxPromoteStorageTypes(left.Type(), right.Type());
+  if (KrxIsNarrowStringType(common)) {
+    const std::string l = left.AsString();
+    const std::string r = right.AsString();
+    const std::string_view prefix(l.data(), FitCharacters(l, r.size()));
+    return KrxCompareStrings(prefix, r, caseInsensitive);
+  }
+  if (KrxIsWideStringType(common)) {
+    const std::u16string l = left.AsWideString();
+    const std::u16string r = right.AsWideString();
+    const std::u16string_view prefix(l.data(), std::min(l.size(), r.size()));
+    return KrxCompareWideStrings(prefix, r, caseInsensitive);
+  }
+  return TKrxVariant::Compare(left, right, caseInsensitive);
+}
+
+}  // namespace
+
+int KrxExprCompare(const TKrxVariant& left, const TKrxVariant& right, bool caseInsensitive, bool partial,
+                   TKrxNullSide& nulls) {
+  if (left.IsNull() || right.IsNull()) {
+    if (left.IsNull() && right.IsNull()) {
+      nulls = TKrxNullSide::Both;
+      return 0;
+    }
+    nulls = left.IsNull() ? TKrxNullSide::Left : TKrxNullSide::Right;
+    return left.IsNull() ? 1 : -1;
+  }
+  nulls = TKrxNullSide::None;
+  if (partial) return ComparePartial(left, right, caseInsensitive);
+  return TKrxVariant::Compare(left, right, caseInsensitive);
+}
+
+bool KrxComparisonHolds(TKrxExprOp op, int order, TKrxNullSide nulls, bool nullStrict) {
+  if (nullStrict && nulls != TKrxNullSide::None) return false;
+  switch (op) {
+    case eoEqual: return order == 0;
+    case eoNotEqual: return order != 0;
+    case eoGreater: return order > 0;
+    case eoLess: return order < 0;
+    case eoGreaterEqual: return order >= 0;
+    case eoLessEqual: return order <= 0;
+    default: return false;
+  }
+}
+
+bool KrxTruthOf(const TKrxVariant& value, bool& unknown) {
+  unknown = value.IsNull();
+  if (unknown) return false;
+  return value.AsBoolean();
+}
+
+}  // namespace krx
