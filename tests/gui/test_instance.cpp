@@ -100,8 +100,8 @@ class TestInstance : public QObject {
     QCOMPARE(running.Claim(1000), InstanceChannel::Outcome::FirstInstance);
     QVERIFY(running.HoldsName());
     QSignalSpy asked(&running, &InstanceChannel::InstanceAsked);
-    // A later start in another thread of control: a plain socket that asks
-    // and reads the answer, while this event loop runs the running side.
+    // A later start played by a plain socket that asks and reads the answer
+    // while this event loop serves the running side.
     for (int start = 1; start <= 2; ++start) {
       QLocalSocket later;
       later.connectToServer(running.Name());
