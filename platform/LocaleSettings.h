@@ -10,9 +10,10 @@ class QDate;
 
 namespace velmor {
 
-inline constexpr const char* kDefaultShortDateFormat = "yyyy-MM-dd";
+// The Chinese locale's own short date, until the user chooses another.
+inline constexpr const char* kDefaultShortDateFormat = "yyyy/M/d";
 
-// The stored format, or "yyyy-MM-dd" when none was stored.
+// The stored format, or "yyyy/M/d" when none was stored.
 QString GetShortDateFormat();
 
 // Stores the format. Returns false, and keeps the old one, when the format is

@@ -34,21 +34,21 @@ class TestLocale : public QObject {
     QDir().mkpath(config_.path());
   }
 
-  void defaultIsIsoDate() {
-    QCOMPARE(GetShortDateFormat(), QStringLiteral("yyyy-MM-dd"));
-    QCOMPARE(FormatShortDate(QDate(2024, 3, 5)), QStringLiteral("2024-03-05"));
+  void defaultIsTheChineseLocalesShortDate() {
+    QCOMPARE(GetShortDateFormat(), QStringLiteral("yyyy/M/d"));
+    QCOMPARE(FormatShortDate(QDate(2024, 3, 5)), QStringLiteral("2024/3/5"));
   }
 
   void storedFormatIsKeptInTheSettingsFile() {
-    QVERIFY(SetShortDateFormat("yyyy/M/d"));
-    QCOMPARE(GetShortDateFormat(), QStringLiteral("yyyy/M/d"));
-    QCOMPARE(FormatShortDate(QDate(2024, 3, 5)), QStringLiteral("2024/3/5"));
-    QFile file(LocaleSettingsPath());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().contains("yyyy/M/d"));
-
     QVERIFY(SetShortDateFormat("yyyy-MM-dd"));
     QCOMPARE(GetShortDateFormat(), QStringLiteral("yyyy-MM-dd"));
+    QCOMPARE(FormatShortDate(QDate(2024, 3, 5)), QStringLiteral("2024-03-05"));
+    QFile file(LocaleSettingsPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("yyyy-MM-dd"));
+
+    QVERIFY(SetShortDateFormat("dd.MM.yyyy"));
+    QCOMPARE(GetShortDateFormat(), QStringLiteral("dd.MM.yyyy"));
   }
 
   void unusableFormatsAreRefusedAndTheOldOneStays_data() {
@@ -80,7 +80,7 @@ class TestLocale : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("[General]\nShortDateFormat=\n");
     file.close();
-    QCOMPARE(GetShortDateFormat(), QStringLiteral("yyyy-MM-dd"));
+    QCOMPARE(GetShortDateFormat(), QStringLiteral("yyyy/M/d"));
   }
 
   void unwritableSettingIsReportedAsFailure() {
@@ -89,8 +89,8 @@ class TestLocale : public QObject {
     QFile blocker(folder);
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    QVERIFY(!SetShortDateFormat("yyyy/MM/dd"));
-    QCOMPARE(GetShortDateFormat(), QStringLiteral("yyyy-MM-dd"));
+    QVERIFY(!SetShortDateFormat("yyyy-MM-dd"));
+    QCOMPARE(GetShortDateFormat(), QStringLiteral("yyyy/M/d"));
     QFile::remove(folder);
   }
 };
