@@ -33,3 +33,18 @@ struct TSysParas {
 };
 
 extern TSysParas SysParas;
+
+// The record attached to every class-tree node.
+struct TBases {
+  qint32 ItemID = 0;
+  qint32 ParentID = 0;
+  QString Caption;
+  QString TableName;
+};
+
+// A request to write a list grid to a spreadsheet file: the file (empty: ask
+// the user) and the sheet's name, which is also the list's title.
+struct TSAVEGRID {
+  QString FileName;
+  QString SheetName;
+};

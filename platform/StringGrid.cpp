@@ -34,11 +34,12 @@ bool ReadNumber(const QString& text, double& value) {
 QString FormatNumberPattern(double value, const QString& pattern) {
   const int point = pattern.indexOf(QLatin1Char('.'));
   const int decimals = point < 0 ? 0 : static_cast<int>(pattern.size()) - point - 1;
-  QString text = QString::number(value, 'f', decimals);
-  // A value that rounds to zero is written without a sign.
-  if (text.startsWith(QLatin1Char('-')) && text.count(QLatin1Char('0')) == text.size() - 1 - (decimals > 0 ? 1 : 0))
-    text.remove(0, 1);
-  return text;
+  // Halves round away from zero, as on paper; printf would round them to even.
+  const double scale = std::pow(10.0, decimals);
+  double rounded = value;
+  if (std::isfinite(value) && std::fabs(value * scale) < 1e15) rounded = std::round(value * scale) / scale;
+  if (rounded == 0) rounded = 0;  // no "-0.00"
+  return QString::number(rounded, 'f', decimals);
 }
 
 StringGrid::StringGrid(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -551,15 +552,19 @@ void StringGrid::sortByColumn(int col, Qt::SortOrder order) {
       std::stable_sort(order_.begin(), order_.end(), [&less](int a, int b) { return less(b, a); });
 
     // The fixed columns (row numbers) stay where they are.
+    const int keep = std::min(fixedCols_, colCount_);
+    std::vector<Cell> fixedCells;
+    fixedCells.reserve(static_cast<size_t>(count * keep));
+    for (int i = 0; i < count; ++i)
+      for (int c = 0; c < keep; ++c) fixedCells.push_back(std::move(rows_[static_cast<size_t>(first + i)][static_cast<size_t>(c)]));
     std::vector<Row> sorted(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) sorted[static_cast<size_t>(i)] = std::move(rows_[static_cast<size_t>(first + order_[static_cast<size_t>(i)])]);
+    for (int i = 0; i < count; ++i)
+      sorted[static_cast<size_t>(i)] = std::move(rows_[static_cast<size_t>(first + order_[static_cast<size_t>(i)])]);
     for (int i = 0; i < count; ++i) {
-      Row& target = rows_[static_cast<size_t>(first + i)];
-      Row& source = sorted[static_cast<size_t>(i)];
-      for (int c = 0; c < std::min(fixedCols_, colCount_); ++c)
-        source[static_cast<size_t>(c)] = std::move(target[static_cast<size_t>(c)]);
+      Row& row = rows_[static_cast<size_t>(first + i)];
+      row = std::move(sorted[static_cast<size_t>(i)]);
+      for (int c = 0; c < keep; ++c) row[static_cast<size_t>(c)] = std::move(fixedCells[static_cast<size_t>(i * keep + c)]);
     }
-    for (int i = 0; i < count; ++i) rows_[static_cast<size_t>(first + i)] = std::move(sorted[static_cast<size_t>(i)]);
   }
   if (autoNumbering_ && fixedCols_ > 0) autoNumberCol(0);
   changed();

@@ -16,7 +16,7 @@ namespace {
 // separator (the locale's, and "." which every keyboard offers).
 QRegularExpression DecimalPattern() {
   const QString point = QRegularExpression::escape(QLocale().decimalPoint());
-  return QRegularExpression(QStringLiteral("^[-+]?\\d*(?:[.%1]\\d*)?$").arg(point));
+  return QRegularExpression(QStringLiteral("^[-+]?\\d*(?:[\\.%1]\\d*)?$").arg(point));
 }
 
 QLineEdit* NewLineEdit(QWidget* parent) {
