@@ -153,11 +153,11 @@ bool TKrxDataSet::Passes() {
   return passes;
 }
 
-TKrxReadResult TKrxDataSet::Fetch(TKrxReadMode mode) {
+TKrxFetchResult TKrxDataSet::Fetch(TKrxFetchMode mode) {
   for (;;) {
-    TKrxReadResult result = cursor_->GetRecord(mode, scratch_.data());
-    if (result == TKrxReadResult::Error) throw EKrxException(KrxError::CannotRetrieveRecord);
-    if (result != TKrxReadResult::Ok || Passes()) return result;
+    TKrxFetchResult result = cursor_->GetRecord(mode, scratch_.data());
+    if (result == TKrxFetchResult::Error) throw EKrxException(KrxError::CannotRetrieveRecord);
+    if (result != TKrxFetchResult::Ok || Passes()) return result;
   }
 }
 
@@ -170,7 +170,7 @@ void TKrxDataSet::Resync() {
 void TKrxDataSet::First() {
   if (!Active()) throw EKrxException(KrxError::DatasetClosed);
   cursor_->SetToBegin();
-  if (Fetch(TKrxReadMode::Next) == TKrxReadResult::Ok) {
+  if (Fetch(TKrxFetchMode::Next) == TKrxFetchResult::Ok) {
     buffer_.swap(scratch_);
     currentRecord_ = buffer_.data();
     eof_ = false;
@@ -184,7 +184,7 @@ void TKrxDataSet::First() {
 void TKrxDataSet::Last() {
   if (!Active()) throw EKrxException(KrxError::DatasetClosed);
   cursor_->SetToEnd();
-  if (Fetch(TKrxReadMode::Prior) == TKrxReadResult::Ok) {
+  if (Fetch(TKrxFetchMode::Prior) == TKrxFetchResult::Ok) {
     buffer_.swap(scratch_);
     currentRecord_ = buffer_.data();
     bof_ = false;
@@ -198,7 +198,7 @@ void TKrxDataSet::Last() {
 void TKrxDataSet::Next() {
   if (!Active()) throw EKrxException(KrxError::DatasetClosed);
   if (eof_) return;
-  if (Fetch(TKrxReadMode::Next) == TKrxReadResult::Ok) {
+  if (Fetch(TKrxFetchMode::Next) == TKrxFetchResult::Ok) {
     buffer_.swap(scratch_);
     currentRecord_ = buffer_.data();
     bof_ = false;
@@ -211,7 +211,7 @@ void TKrxDataSet::Next() {
 void TKrxDataSet::Prior() {
   if (!Active()) throw EKrxException(KrxError::DatasetClosed);
   if (bof_) return;
-  if (Fetch(TKrxReadMode::Prior) == TKrxReadResult::Ok) {
+  if (Fetch(TKrxFetchMode::Prior) == TKrxFetchResult::Ok) {
     buffer_.swap(scratch_);
     currentRecord_ = buffer_.data();
     eof_ = false;
@@ -226,7 +226,7 @@ int64_t TKrxDataSet::RecordCount() {
   if (!filter_) return cursor_->RecordCount();
   int64_t count = 0;
   cursor_->SetToBegin();
-  while (Fetch(TKrxReadMode::Next) == TKrxReadResult::Ok) ++count;
+  while (Fetch(TKrxFetchMode::Next) == TKrxFetchResult::Ok) ++count;
   if (currentRecord_ == nullptr) cursor_->SetToBegin();
   else Resync();
   return count;
@@ -258,12 +258,12 @@ void TKrxDataSet::SetFilter(std::function<bool(TKrxDataSet&)> filter) {
   if (Active()) First();
 }
 
-TKrxRecordPosition TKrxDataSet::GetBookmark() const {
+TKrxRecordID TKrxDataSet::GetBookmark() const {
   if (currentRecord_ == nullptr) return {};
   return TKrxLocalCursor::BufferPosition(currentRecord_, cursor_->PositionOffset());
 }
 
-void TKrxDataSet::GotoBookmark(const TKrxRecordPosition& bookmark) {
+void TKrxDataSet::GotoBookmark(const TKrxRecordID& bookmark) {
   if (!Active()) throw EKrxException(KrxError::DatasetClosed);
   if (!cursor_->GotoBookmark(bookmark, scratch_.data())) throw EKrxException(KrxError::CannotRetrieveRecord);
   buffer_.swap(scratch_);
@@ -305,7 +305,7 @@ bool TKrxDataSet::Locate(std::string_view fieldNames, const std::vector<TKrxVari
   if (!Active()) throw EKrxException(KrxError::DatasetClosed);
   std::vector<int> fieldNos = FieldNumbers(fieldNames);
   cursor_->SetToBegin();
-  while (Fetch(TKrxReadMode::Next) == TKrxReadResult::Ok) {
+  while (Fetch(TKrxFetchMode::Next) == TKrxFetchResult::Ok) {
     if (Matches(fieldNos, values, options)) {
       buffer_.swap(scratch_);
       currentRecord_ = buffer_.data();
@@ -325,7 +325,7 @@ std::vector<TKrxVariant> TKrxDataSet::Lookup(std::string_view keyFields, const s
   std::vector<int> resultNos = FieldNumbers(resultFields);
   std::vector<TKrxVariant> found;
   cursor_->SetToBegin();
-  while (Fetch(TKrxReadMode::Next) == TKrxReadResult::Ok) {
+  while (Fetch(TKrxFetchMode::Next) == TKrxFetchResult::Ok) {
     if (Matches(keyNos, values, {})) {
       for (int fieldNo : resultNos) found.push_back(KrxGetRecordField(cursor_->FieldDefs(), scratch_.data(), fieldNo));
       break;

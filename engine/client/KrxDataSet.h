@@ -85,8 +85,8 @@ class TKrxDataSet {
   void SetFilter(std::function<bool(TKrxDataSet&)> filter);
   bool Filtered() const { return static_cast<bool>(filter_); }
 
-  TKrxRecordPosition GetBookmark() const;
-  void GotoBookmark(const TKrxRecordPosition& bookmark);
+  TKrxRecordID GetBookmark() const;
+  void GotoBookmark(const TKrxRecordID& bookmark);
 
   // For the fields: the current record buffer (null without a current row).
   const uint8_t* CurrentRecord() const { return currentRecord_; }
@@ -107,7 +107,7 @@ class TKrxDataSet {
  private:
   void BindFields();
   // Fetches in a direction until a row passes the filter.
-  TKrxReadResult Fetch(TKrxReadMode mode);
+  TKrxFetchResult Fetch(TKrxFetchMode mode);
   bool Passes();
   void Resync();
   std::vector<int> FieldNumbers(std::string_view names);

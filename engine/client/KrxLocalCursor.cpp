@@ -25,42 +25,42 @@ void TKrxLocalCursor::SetToEnd() {
   afterLast_ = true;
 }
 
-TKrxReadResult TKrxLocalCursor::GetRecord(TKrxReadMode mode, uint8_t* buffer) {
-  TKrxReadMode sourceMode = mode;
-  if (mode == TKrxReadMode::Next) {
-    if (afterLast_) return TKrxReadResult::AfterLast;
-    if (beforeFirst_) sourceMode = TKrxReadMode::First;
-  } else if (mode == TKrxReadMode::Prior) {
-    if (beforeFirst_) return TKrxReadResult::BeforeFirst;
-    if (afterLast_) sourceMode = TKrxReadMode::Last;
-  } else if (mode == TKrxReadMode::Current) {
-    if (beforeFirst_) return TKrxReadResult::BeforeFirst;
-    if (afterLast_) return TKrxReadResult::AfterLast;
+TKrxFetchResult TKrxLocalCursor::GetRecord(TKrxFetchMode mode, uint8_t* buffer) {
+  TKrxFetchMode sourceMode = mode;
+  if (mode == TKrxFetchMode::Next) {
+    if (afterLast_) return TKrxFetchResult::AfterLast;
+    if (beforeFirst_) sourceMode = TKrxFetchMode::First;
+  } else if (mode == TKrxFetchMode::Prior) {
+    if (beforeFirst_) return TKrxFetchResult::BeforeFirst;
+    if (afterLast_) sourceMode = TKrxFetchMode::Last;
+  } else if (mode == TKrxFetchMode::Current) {
+    if (beforeFirst_) return TKrxFetchResult::BeforeFirst;
+    if (afterLast_) return TKrxFetchResult::AfterLast;
   }
-  TKrxRecordPosition position = position_;
-  TKrxReadResult result = source_->Read(sourceMode, position, buffer);
+  TKrxRecordID position = position_;
+  TKrxFetchResult result = source_->Read(sourceMode, position, buffer);
   switch (result) {
-    case TKrxReadResult::Ok:
+    case TKrxFetchResult::Ok:
       position_ = position;
       beforeFirst_ = false;
       afterLast_ = false;
       StampBuffer(buffer, TKrxBookmarkFlag::Current);
       break;
-    case TKrxReadResult::AfterLast:
+    case TKrxFetchResult::AfterLast:
       SetToEnd();
       break;
-    case TKrxReadResult::BeforeFirst:
+    case TKrxFetchResult::BeforeFirst:
       SetToBegin();
       break;
-    case TKrxReadResult::Error:
+    case TKrxFetchResult::Error:
       break;
   }
   return result;
 }
 
-bool TKrxLocalCursor::GotoBookmark(const TKrxRecordPosition& position, uint8_t* buffer) {
-  TKrxRecordPosition wanted = position;
-  if (source_->Read(TKrxReadMode::Current, wanted, buffer) != TKrxReadResult::Ok) return false;
+bool TKrxLocalCursor::GotoBookmark(const TKrxRecordID& position, uint8_t* buffer) {
+  TKrxRecordID wanted = position;
+  if (source_->Read(TKrxFetchMode::Current, wanted, buffer) != TKrxFetchResult::Ok) return false;
   position_ = wanted;
   beforeFirst_ = false;
   afterLast_ = false;
@@ -69,12 +69,12 @@ bool TKrxLocalCursor::GotoBookmark(const TKrxRecordPosition& position, uint8_t* 
 }
 
 void TKrxLocalCursor::StampBuffer(uint8_t* buffer, TKrxBookmarkFlag flag) const {
-  PutI32(buffer, positionOffset_, position_.page);
+  PutI32(buffer, positionOffset_, position_.pageNo);
   PutU16(buffer, positionOffset_ + 4, position_.slot);
   PutU8(buffer, positionOffset_ + 6, static_cast<uint8_t>(flag));
 }
 
-TKrxRecordPosition TKrxLocalCursor::BufferPosition(const uint8_t* buffer, size_t positionOffset) {
+TKrxRecordID TKrxLocalCursor::BufferPosition(const uint8_t* buffer, size_t positionOffset) {
   return {GetI32(buffer, positionOffset), GetU16(buffer, positionOffset + 4)};
 }
 

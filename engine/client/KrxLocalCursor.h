@@ -41,13 +41,13 @@ class TKrxLocalCursor {
 
   // Reads the current, next or prior row into buffer and fills its position
   // and bookmark flag parts.
-  TKrxReadResult GetRecord(TKrxReadMode mode, uint8_t* buffer);
+  TKrxFetchResult GetRecord(TKrxFetchMode mode, uint8_t* buffer);
   int64_t RecordCount() { return source_->RecordCount(); }
-  const TKrxRecordPosition& Position() const { return position_; }
+  const TKrxRecordID& Position() const { return position_; }
   // Moves to a bookmarked row; false when it cannot be read.
-  bool GotoBookmark(const TKrxRecordPosition& position, uint8_t* buffer);
+  bool GotoBookmark(const TKrxRecordID& position, uint8_t* buffer);
 
-  static TKrxRecordPosition BufferPosition(const uint8_t* buffer, size_t positionOffset);
+  static TKrxRecordID BufferPosition(const uint8_t* buffer, size_t positionOffset);
 
  private:
   void StampBuffer(uint8_t* buffer, TKrxBookmarkFlag flag) const;
@@ -55,7 +55,7 @@ class TKrxLocalCursor {
   std::string tableName_;
   std::unique_ptr<TKrxRecordSource> source_;
   size_t positionOffset_ = 0;
-  TKrxRecordPosition position_;
+  TKrxRecordID position_;
   bool beforeFirst_ = true;
   bool afterLast_ = false;
 };

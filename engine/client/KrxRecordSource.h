@@ -7,23 +7,19 @@
 #include <string>
 
 #include "KrxFieldDef.h"
+#include "KrxRecordPage.h"
 
 namespace krx {
 
-// A record's place in its table or result: the 6-byte bookmark.
-struct TKrxRecordPosition {
-  int32_t page = -1;
-  uint16_t slot = 0;
-  friend bool operator==(const TKrxRecordPosition&, const TKrxRecordPosition&) = default;
-};
-
+// A record's place in its table or result (TKrxRecordID) is the dataset's
+// 6-byte bookmark.
 // Bookmarks compare by their 32-bit part first, then their 16-bit part.
-int KrxCompareBookmarks(const TKrxRecordPosition& a, const TKrxRecordPosition& b);
+int KrxCompareBookmarks(const TKrxRecordID& a, const TKrxRecordID& b);
 
-enum class TKrxReadMode : uint8_t { Current, Next, Prior, First, Last };
+enum class TKrxFetchMode : uint8_t { Current, Next, Prior, First, Last };
 
 // The answer of a row fetch.
-enum class TKrxReadResult : uint8_t { Ok = 0, BeforeFirst = 1, AfterLast = 2, Error = 3 };
+enum class TKrxFetchResult : uint8_t { Ok = 0, BeforeFirst = 1, AfterLast = 2, Error = 3 };
 
 class TKrxRecordSource {
  public:
@@ -34,10 +30,10 @@ class TKrxRecordSource {
   // or before it (Next, Prior), or the first or last one (position ignored).
   // On Ok the record is in `record` and position is its place. Next past
   // the last record answers AfterLast, Prior before the first BeforeFirst.
-  virtual TKrxReadResult Read(TKrxReadMode mode, TKrxRecordPosition& position, uint8_t* record) = 0;
+  virtual TKrxFetchResult Read(TKrxFetchMode mode, TKrxRecordID& position, uint8_t* record) = 0;
   virtual int64_t RecordCount() = 0;
   // The bytes of BLOB field fieldNo of the record at position.
-  virtual std::string ReadBlob(const TKrxRecordPosition& position, int fieldNo) = 0;
+  virtual std::string ReadBlob(const TKrxRecordID& position, int fieldNo) = 0;
 };
 
 }  // namespace krx

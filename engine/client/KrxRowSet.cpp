@@ -4,11 +4,7 @@
 
 namespace krx {
 
-int KrxCompareBookmarks(const TKrxRecordPosition& a, const TKrxRecordPosition& b) {
-  if (a.page != b.page) return a.page < b.page ? -1 : 1;
-  if (a.slot != b.slot) return a.slot < b.slot ? -1 : 1;
-  return 0;
-}
+int KrxCompareBookmarks(const TKrxRecordID& a, const TKrxRecordID& b) { return KrxCompareRecordIDs(a, b); }
 
 TKrxRowSet::TKrxRowSet(TKrxFieldDefs defs) : defs_(std::move(defs)) {
   defs_.Layout();
@@ -16,38 +12,38 @@ TKrxRowSet::TKrxRowSet(TKrxFieldDefs defs) : defs_(std::move(defs)) {
   scratch_ = KrxNewRecordBuffer(defs_);
 }
 
-TKrxReadResult TKrxRowSet::Read(TKrxReadMode mode, TKrxRecordPosition& position, uint8_t* record) {
+TKrxFetchResult TKrxRowSet::Read(TKrxFetchMode mode, TKrxRecordID& position, uint8_t* record) {
   int64_t row = 0;
   switch (mode) {
-    case TKrxReadMode::First:
-      if (rowCount_ == 0) return TKrxReadResult::AfterLast;
+    case TKrxFetchMode::First:
+      if (rowCount_ == 0) return TKrxFetchResult::AfterLast;
       row = 0;
       break;
-    case TKrxReadMode::Last:
-      if (rowCount_ == 0) return TKrxReadResult::BeforeFirst;
+    case TKrxFetchMode::Last:
+      if (rowCount_ == 0) return TKrxFetchResult::BeforeFirst;
       row = static_cast<int64_t>(rowCount_) - 1;
       break;
-    case TKrxReadMode::Current:
-      row = position.page;
-      if (row < 0 || row >= static_cast<int64_t>(rowCount_)) return TKrxReadResult::Error;
+    case TKrxFetchMode::Current:
+      row = position.pageNo;
+      if (row < 0 || row >= static_cast<int64_t>(rowCount_)) return TKrxFetchResult::Error;
       break;
-    case TKrxReadMode::Next:
-      row = static_cast<int64_t>(position.page) + 1;
-      if (row >= static_cast<int64_t>(rowCount_)) return TKrxReadResult::AfterLast;
+    case TKrxFetchMode::Next:
+      row = static_cast<int64_t>(position.pageNo) + 1;
+      if (row >= static_cast<int64_t>(rowCount_)) return TKrxFetchResult::AfterLast;
       break;
-    case TKrxReadMode::Prior:
-      row = static_cast<int64_t>(position.page) - 1;
-      if (row < 0) return TKrxReadResult::BeforeFirst;
+    case TKrxFetchMode::Prior:
+      row = static_cast<int64_t>(position.pageNo) - 1;
+      if (row < 0) return TKrxFetchResult::BeforeFirst;
       if (row >= static_cast<int64_t>(rowCount_)) row = static_cast<int64_t>(rowCount_) - 1;
       break;
   }
   std::memcpy(record, records_.data() + static_cast<size_t>(row) * recordSize_, recordSize_);
   position = {static_cast<int32_t>(row), 0};
-  return TKrxReadResult::Ok;
+  return TKrxFetchResult::Ok;
 }
 
-std::string TKrxRowSet::ReadBlob(const TKrxRecordPosition& position, int fieldNo) {
-  auto it = blobs_.find({static_cast<size_t>(position.page), fieldNo});
+std::string TKrxRowSet::ReadBlob(const TKrxRecordID& position, int fieldNo) {
+  auto it = blobs_.find({static_cast<size_t>(position.pageNo), fieldNo});
   return it == blobs_.end() ? std::string() : it->second;
 }
 

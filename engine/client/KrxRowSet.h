@@ -19,9 +19,9 @@ class TKrxRowSet : public TKrxRecordSource {
   explicit TKrxRowSet(TKrxFieldDefs defs);
 
   const TKrxFieldDefs& FieldDefs() const override { return defs_; }
-  TKrxReadResult Read(TKrxReadMode mode, TKrxRecordPosition& position, uint8_t* record) override;
+  TKrxFetchResult Read(TKrxFetchMode mode, TKrxRecordID& position, uint8_t* record) override;
   int64_t RecordCount() override { return static_cast<int64_t>(rowCount_); }
-  std::string ReadBlob(const TKrxRecordPosition& position, int fieldNo) override;
+  std::string ReadBlob(const TKrxRecordID& position, int fieldNo) override;
 
   // Appends a row of values, one per field in order (missing ones NULL);
   // each value is converted to its field's type. Returns the row number.

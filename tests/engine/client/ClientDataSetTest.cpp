@@ -114,7 +114,7 @@ TEST(ClientDataSet, LocateLookupFilterAndBookmarks) {
   data.Open();
   EXPECT_TRUE(data.Locate("型号规格", {TKrxVariant::FromUtf8("yjv-3×4")}, {true, false}));
   EXPECT_EQ(data.FieldByName("FItemID").AsInteger(), 3);
-  TKrxRecordPosition mark = data.GetBookmark();
+  TKrxRecordID mark = data.GetBookmark();
   EXPECT_FALSE(data.Locate("FItemID", {TKrxVariant::FromInt32(99)}));
   EXPECT_EQ(data.FieldByName("FItemID").AsInteger(), 3);  // stays
   EXPECT_TRUE(data.Locate("型号规格", {TKrxVariant::FromUtf8("YJV-5")}, {false, true}));
@@ -140,8 +140,8 @@ TEST(ClientDataSet, RecordBufferCarriesThePositionBehindTheFields) {
   data.Next();
   const TKrxLocalCursor& cursor = *data.Cursor();
   EXPECT_EQ(cursor.RecordBufferSize(), data.FieldDefs().MemoryRecordSize() + 7);
-  TKrxRecordPosition position = TKrxLocalCursor::BufferPosition(data.CurrentRecord(), cursor.PositionOffset());
-  EXPECT_EQ(position.page, 1);
+  TKrxRecordID position = TKrxLocalCursor::BufferPosition(data.CurrentRecord(), cursor.PositionOffset());
+  EXPECT_EQ(position.pageNo, 1);
   EXPECT_EQ(data.CurrentRecord()[cursor.BookmarkFlagOffset()], 0);
   EXPECT_LT(KrxCompareBookmarks({1, 9}, {2, 0}), 0);
   EXPECT_LT(KrxCompareBookmarks({2, 0}, {2, 1}), 0);
