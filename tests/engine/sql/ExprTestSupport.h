@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "KrxException.h"
+#include "KrxExprNodeField.h"
 #include "KrxExpression.h"
+#include "KrxParserExpressions.h"
 #include "KrxLexer.h"
 #include "KrxLocale.h"
 #include "KrxParser.h"
