@@ -152,6 +152,10 @@ int TKrxRecordKeyRef::CompareStoredPrefix(const uint8_t* a, const uint8_t* b, si
   return CompareParts(a, b, false, parts);
 }
 
+int TKrxRecordKeyRef::CompareFullPrefix(const uint8_t* a, const uint8_t* b, size_t parts) const {
+  return CompareParts(a, b, true, parts);
+}
+
 int TKrxRecordKeyRef::CompareTie(const TKrxBTreeSearch& s, const uint8_t* /*entryKey*/,
                                  const uint8_t* entryRef) const {
   TKrxRecordID entryID = KrxGetRecordID(entryRef, 0);

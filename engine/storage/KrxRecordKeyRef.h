@@ -49,6 +49,7 @@ class TKrxRecordKeyRef : public TKrxBTreeKeyRef {
   // Compares only the first `parts` columns of two stored keys (prefix
   // lookups).
   int CompareStoredPrefix(const uint8_t* a, const uint8_t* b, size_t parts) const;
+  int CompareFullPrefix(const uint8_t* a, const uint8_t* b, size_t parts) const;
   bool NeedsTie(const TKrxBTreeSearch& s) const override {
     return s.ref != nullptr || (hasTruncated_ && s.fullKey != nullptr);
   }

@@ -1,0 +1,163 @@
+// A table kept in the database file: records on record pages (type 10)
+// found through the record page index, indexes on index pages, and three
+// internal files: the metadata file (type 8, zlib level 1), the most-updated
+// file (type 9) and the lock file (type 7).
+//
+// Metadata file content:
+//     i32 field count, field definitions
+//     i32 count of persistent indexes, index definitions
+//     i32 constraint count, per constraint u8 type and its definition
+//     i32 root page of the record page index
+//     i32 root page of the BLOB page index
+// Most-updated file content, rewritten after every insert, update, delete:
+//     i32 field count, one i64 per field (autoincrement current value, 0 for
+//     other fields), i32 change counter, i32 record count
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "KrxBTree.h"
+#include "KrxBTreePageIndex.h"
+#include "KrxDatabaseDataDisk.h"
+#include "KrxInternalDBDirectAccessFile.h"
+#include "KrxInternalDBTransactedAccessFile.h"
+#include "KrxRecordKeyRef.h"
+#include "KrxTableData.h"
+
+namespace krx {
+
+class TKrxDiskTableData : public TKrxTableData {
+ public:
+  // ---- table-level operations on a database ----
+  // Creates a table from its definition ("Error creating table - no fields
+  // were specified", "Cannot create table. Table '%s' already exists", the
+  // record-size message).
+  static void CreateTable(TKrxDiskDatabaseData& db, const std::string& name, const TKrxTableDefinition& def);
+  // The shared data object of a table of this database, loaded when no
+  // cursor has it yet ("Table '%s' not exists.").
+  static std::shared_ptr<TKrxDiskTableData> OpenTable(TKrxDiskDatabaseData& db, const std::string& name,
+                                                      bool repair = false);
+  // "Cannot delete table '%s'. Table is open by another dataset" while a
+  // cursor is attached.
+  static void DropTable(TKrxDiskDatabaseData& db, const std::string& name);
+  static void RenameTable(TKrxDiskDatabaseData& db, const std::string& name, const std::string& newName);
+  static bool TableExists(TKrxDiskDatabaseData& db, const std::string& name);
+
+  TKrxDiskTableData(TKrxDiskDatabaseData& db, std::string name);
+  ~TKrxDiskTableData() override;
+
+  int32_t TableID() const { return tableID_; }
+  int RecordsPerPage() const { return recordsPerPage_; }
+  size_t DiskRecordSize() const { return fields_.DiskRecordSize(); }
+  int32_t ChangeCounter() const { return changeCounter_; }
+  int32_t RecordPageIndexRoot() const { return pageIndex_ ? pageIndex_->RootPageNo() : -1; }
+  int AttachedCursors() const { return static_cast<int>(cursors_.size()); }
+
+  // Slots 11 and 12.
+  void Attach(TKrxCursor& cursor);
+  void Detach(TKrxCursor& cursor);
+  // Chooses the cursor's index by name ("" = physical order; "Index not
+  // found" for an unknown name).
+  void SetActiveIndex(TKrxCursor& cursor, const std::string& indexName);
+
+  void InsertRecord(TKrxCursor& cursor) override;
+  void UpdateRecord(TKrxCursor& cursor) override;
+  void DeleteRecord(TKrxCursor& cursor) override;
+  int ReadRecord(TKrxCursor& cursor, TKrxReadMode mode) override;
+  int64_t RecordCount(TKrxCursor& cursor) override;
+  void Commit(int32_t session, bool inTransaction) override;
+  void Rollback(int32_t session, bool inTransaction) override;
+  // Slot 39: rereads what a rolled back session may have changed.
+  void CleanupAfterRollback(int32_t session);
+
+  // Slot 21: positions the cursor on the first record of its active index
+  // whose leading key columns equal the values ("No active index is set for
+  // Key search..." without one); false when none.
+  bool LocateByKey(TKrxCursor& cursor, const std::vector<TKrxVariant>& values);
+  // Slots 33, 34: 1-based record numbers in the active order; -1 when the
+  // cursor is off the records. Going to k clamps k to the record count.
+  void GoToRecordNumber(TKrxCursor& cursor, int64_t k);
+  int64_t GetRecordNumber(TKrxCursor& cursor);
+  // Slots 16, 17: record position numbers (page × N + slot).
+  int64_t RecordPositionUpperBound(TKrxCursor& cursor);
+  int64_t RecordPosition(const TKrxRecordID& id) const;
+
+  // Slot 9: deletes every record and index entry, keeping the definition.
+  void Empty(int32_t session);
+  // Slots 13, 14, 15.
+  void RenameField(int32_t session, const std::string& oldName, const std::string& newName);
+  void AddIndex(int32_t session, const TKrxIndexDef& def);
+  void DropIndex(int32_t session, const std::string& name);
+
+  // Checks: the record page index against the record count ("Invalid table
+  // RecordPageIndex or MostUpdated..."), and every index's tree.
+  void CheckRecordPageIndex(int32_t session);
+  void CheckIndexes(int32_t session);
+  // Record IDs of an index in its order (for checks and tests).
+  std::vector<TKrxRecordID> IndexOrder(int32_t session, int indexNo);
+  int IndexHeight(int32_t session, int indexNo);
+
+ protected:
+  bool HasDuplicate(int32_t session, int indexNo, const uint8_t* record, const TKrxRecordID* selfID) override;
+
+ private:
+  struct Index {
+    std::unique_ptr<TKrxRecordKeyRef> keys;
+    std::unique_ptr<TKrxBTree> tree;
+    std::vector<uint8_t> key, full;
+    uint8_t ref[kKrxRecordIDSize];
+  };
+
+  void Load(int32_t session, const TKrxTableListEntry& entry, bool repair);
+  void SetUpRecordManager();
+  void BuildIndex(size_t indexNo);
+  void CreateIndexTree(int32_t session, size_t indexNo, bool fill);
+  void WriteMetadata(int32_t session);
+  void ReadMetadata(int32_t session);
+  void WriteMostUpdated(int32_t session);
+  void ReadMostUpdated(int32_t session);
+  void RebuildRecordPageIndex(int32_t session);
+  void AutoCommit(TKrxCursor& cursor);
+  void FailAndRollBack(TKrxCursor& cursor);
+
+  // Record manager.
+  TKrxRecordID InsertSlot(int32_t session, const uint8_t* record);
+  bool WriteSlot(int32_t session, const TKrxRecordID& id, const uint8_t* record);
+  bool ClearSlot(int32_t session, const TKrxRecordID& id);
+  bool ReadSlot(int32_t session, const TKrxRecordID& id, uint8_t* record);
+  bool PhysicalFirst(int32_t session, TKrxRecordID& id, bool last);
+  bool PhysicalStep(int32_t session, TKrxRecordID& id, bool forward);
+  void DeleteAllRecords(int32_t session);
+
+  // Index entries of a record.
+  void AddKeys(int32_t session, const uint8_t* record, const TKrxRecordID& id);
+  void RemoveKeys(int32_t session, const uint8_t* record, const TKrxRecordID& id);
+  void BuildKeys(Index& index, const uint8_t* record, const TKrxRecordID& id);
+  bool IndexPath(TKrxCursor& cursor, TKrxKeyPath& path, bool& exact);
+  bool IndexStep(TKrxCursor& cursor, bool forward, TKrxRecordID& id);
+  bool Position(TKrxCursor& cursor, const TKrxRecordID& id);
+
+  TKrxDiskDatabaseData& db_;
+  TKrxPageManager& pm_;
+  int32_t tableID_ = -1;
+  std::vector<TKrxCursor*> cursors_;
+  TKrxInternalDBTransactedAccessFile metaFile_;
+  TKrxInternalDBTransactedAccessFile mostUpdatedFile_;
+  TKrxInternalDBDirectAccessFile lockFile_;
+  std::unique_ptr<TKrxBTreeRecordPageIndex> pageIndex_;
+  int32_t blobPageIndexRoot_ = -1;
+  std::vector<std::unique_ptr<Index>> indexes_;
+  int recordsPerPage_ = 0;
+  int64_t recordCount_ = 0;
+  int32_t changeCounter_ = 0;
+  int32_t currentSession_ = 0;  // session of the operation running
+  std::vector<uint8_t> diskBuffer_;   // one record in disk layout, reused
+  std::vector<uint8_t> oldRecord_;    // the stored record of an update
+  std::vector<uint8_t> readBuffer_;   // records read for full keys
+  std::vector<uint8_t> fileBuffer_;   // metadata and most-updated content
+};
+
+}  // namespace krx
