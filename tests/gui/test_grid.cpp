@@ -139,7 +139,7 @@ class TestGrid : public QObject {
 
   void mergedHeaderRowsOfTheBill() {
     StringGrid grid;
-    grid.resize(900, 200);
+    grid.resize(1450, 160);
     BuildBillHeader(grid);
     grid.setCell(4, 2, "电力电缆");
     grid.setCell(9, 2, "12.50");
