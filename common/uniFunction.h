@@ -76,3 +76,37 @@ using SaveFileChooser = std::function<QString(const SaveFileRequest&)>;
 void SetSaveFileChooser(SaveFileChooser chooser);
 // Replaces opening the written file with its program (nullptr restores it).
 void SetSpreadsheetOpener(std::function<void(const QString& path)> opener);
+
+// ---- routines that read the database ----------------------------------------
+// Each runs on the query it is given (the data module's KrxQ2 for the
+// layout and number helpers) and leaves it closed.
+namespace krx {
+class TKrxDataSet;
+class TKrxQuery;
+}  // namespace krx
+
+// The field names of an open query in field order, joined by ",".
+QString GetFieldNames(krx::TKrxDataSet& query);
+
+// The values of `column` over the layout rows of `table` (fhide=0, by
+// findex) in `settingsTable`, joined by ","; empty text for no rows.
+QString LoadGridSettingColumn(krx::TKrxQuery& query, const QString& table, const QString& settingsTable,
+                              const QString& column);
+
+// Rebuilds the grid from the open `data` query with the layout of `table`
+// (read through `layoutQuery`): row numbers, centred captions, widths,
+// alignments, and a footer row when asked for. A width that is not a whole
+// number throws EConvertError before any data row is written.
+void LoadGridFromQuery(velmor::StringGrid* grid, krx::TKrxDataSet& data, krx::TKrxQuery& layoutQuery,
+                       const QString& table, bool footer);
+
+// The largest value of `column` plus 1 as text ("1" for none); `condition`
+// follows the table name verbatim (" where …" or empty).
+QString GetNextNumber(krx::TKrxQuery& query, const QString& table, const QString& column, const QString& condition);
+int CountRecords(krx::TKrxQuery& query, const QString& table, const QString& column, const QString& condition);
+// The first row's value as text, empty when there is no row.
+QString GetFieldValue(krx::TKrxQuery& query, const QString& table, const QString& column, const QString& condition);
+
+// The number of a new bill: the stored counter 单据编号 plus 1 with
+// SysParas.BillPrefix, padded to `width` digits.
+QString MakeBillNumber(krx::TKrxQuery& query, int width);
