@@ -2,7 +2,9 @@
 // fixed parts counted, merged header rows, hidden columns, editors chosen per
 // cell, validation that rewrites a value, footer sums, sorting, row operations.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -10,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "StringGrid.h"
+#include "StringGridSearchBar.h"
 #include "TestSupport.h"
 
 using velmor::EditorType;
@@ -502,8 +505,20 @@ class TestGrid : public QObject {
     QVERIFY(grid.findNext("3*", true));
     QCOMPARE(QPoint(grid.col(), grid.row()), QPoint(2, 2));
     QVERIFY(!grid.findNext("不存在"));
-    grid.setHighlightText("4");
+
+    // The search bar drives the same search.
+    velmor::StringGridSearchBar bar(grid);
+    bar.findEdit()->setText("vv");
+    QVERIFY(grid.highlightText().isEmpty());
+    bar.nextButton()->click();
+    QCOMPARE(QPoint(grid.col(), grid.row()), QPoint(1, 2));
+    bar.findEdit()->setText("4");
+    bar.previousButton()->click();
+    QCOMPARE(QPoint(grid.col(), grid.row()), QPoint(2, 1));
+    bar.highlightBox()->setChecked(true);
     QCOMPARE(grid.highlightText(), QString("4"));
+    bar.highlightBox()->setChecked(false);
+    QVERIFY(grid.highlightText().isEmpty());
   }
 
   void numberPatterns() {
