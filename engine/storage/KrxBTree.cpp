@@ -89,9 +89,8 @@ int TKrxBTree::CompareToEntry(int32_t session, const TKrxBTreeSearch& s, const u
   if (c != 0 || !keyRef_.NeedsTie(s)) return c;
   // A node entry has no reference of its own: the tie is decided by the
   // first entry of the child's subtree.
-  std::vector<uint8_t> first;
-  if (!LeftmostLeafEntry(session, GetI32(entry, keyRef_.KeyLength()), first)) return 0;
-  return CompareToLeafEntry(s, first.data());
+  if (!LeftmostLeafEntry(session, GetI32(entry, keyRef_.KeyLength()), tieEntry_)) return 0;
+  return CompareToLeafEntry(s, tieEntry_.data());
 }
 
 int TKrxBTree::ChildIndex(int32_t session, const TKrxBTreeSearch& s, const uint8_t* data, bool strict) {

@@ -45,7 +45,7 @@ int TKrxTableData::IndexNoByName(const std::string& name) const {
   return -1;
 }
 
-void TKrxTableData::PrepareNewRecord(TKrxCursor& cursor) const {
+void TKrxTableData::PrepareNewRecord(TKrxCursor& cursor) {
   cursor.record.assign(fields_.MemoryRecordSize(), 0);
   KrxClearRecordBuffer(fields_, cursor.record.data());
   for (const TKrxFieldDef& f : fields_) {

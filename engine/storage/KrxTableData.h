@@ -46,7 +46,7 @@ class TKrxTableData {
   size_t RecordBufferSize() const { return fields_.MemoryRecordSize(); }
   size_t FirstFieldOffset() const { return fields_.NullBitmapSize(); }
   // A record ready for insertion: every field NULL, then the defaults.
-  void PrepareNewRecord(TKrxCursor& cursor) const;
+  virtual void PrepareNewRecord(TKrxCursor& cursor);
   TKrxVariant GetField(const TKrxCursor& cursor, int fieldNo) const;
   void SetField(TKrxCursor& cursor, int fieldNo, const TKrxVariant& value) const;
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "KrxCompression.h"
+#include "KrxStreamCompressedBLOB.h"
 #include "KrxException.h"
 
 namespace krx {
@@ -148,6 +149,7 @@ void TKrxDiskTableData::CreateTable(TKrxDiskDatabaseData& db, const std::string&
     if (t.fields_.HasBlobs()) {
       TKrxBTreeBlobPageIndex blobIndex(t.pm_, -1);
       t.blobPageIndexRoot_ = blobIndex.Create(kEngine);
+      t.blobs_ = std::make_unique<TKrxDiskBlobManager>(t.pm_, t.blobPageIndexRoot_);
     }
     for (size_t i = 0; i < t.indexDefs_.size(); ++i) {
       t.BuildIndex(i);
@@ -202,19 +204,11 @@ void TKrxDiskTableData::DropTable(TKrxDiskDatabaseData& db, const std::string& n
   try {
     TKrxDiskTableData t(db, entry.name);
     t.Load(kEngine, entry, false);
+    if (t.blobs_) t.DeleteAllBlobs(kEngine);
     t.DeleteAllRecords(kEngine);
     t.pageIndex_->Drop(kEngine);
     for (auto& index : t.indexes_) index->tree->Drop(kEngine);
-    if (t.blobPageIndexRoot_ >= 0) {
-      TKrxBTreeBlobPageIndex blobIndex(t.pm_, t.blobPageIndexRoot_);
-      std::vector<int32_t> pages;
-      blobIndex.Tree().ForEach(kEngine, [&](const uint8_t* key, const uint8_t*) {
-        pages.push_back(GetI32(key, 0));
-        return true;
-      });
-      for (int32_t p : pages) t.pm_.DeletePage(kEngine, p);
-      blobIndex.Drop(kEngine);
-    }
+    if (t.blobs_) t.blobs_->Index().Drop(kEngine);
     t.metaFile_.Delete(kEngine);
     t.mostUpdatedFile_.Delete(kEngine);
     t.lockFile_.Delete(kEngine);
@@ -285,6 +279,8 @@ void TKrxDiskTableData::ReadMetadata(int32_t session) {
   for (int32_t i = 0; i < constraintCount; ++i) constraints_.push_back(TKrxConstraintDef::Read(data, size, offset));
   int32_t pageIndexRoot = KrxReadI32(data, size, offset);
   blobPageIndexRoot_ = KrxReadI32(data, size, offset);
+  blobs_.reset();
+  if (blobPageIndexRoot_ >= 0) blobs_ = std::make_unique<TKrxDiskBlobManager>(pm_, blobPageIndexRoot_);
   SetUpRecordManager();
   pageIndex_ = std::make_unique<TKrxBTreeRecordPageIndex>(pm_, pageIndexRoot, recordsPerPage_);
   SeedAutoIncValues();
@@ -336,11 +332,11 @@ void TKrxDiskTableData::BuildIndex(size_t indexNo) {
   index->keys = std::make_unique<TKrxRecordKeyRef>(fields_, specs);
   index->key.resize(index->keys->KeyLength());
   index->full.resize(index->keys->FullKeyLength());
+  index->readKey.resize(index->keys->KeyLength());
   Index* raw = index.get();
   index->keys->SetFullKeyReader([this, raw](const TKrxRecordID& id, uint8_t* full) {
     if (!ReadSlot(currentSession_, id, readBuffer_.data())) return false;
-    std::vector<uint8_t> stored(raw->keys->KeyLength());
-    raw->keys->BuildKey(readBuffer_.data(), stored.data(), full);
+    raw->keys->BuildKey(readBuffer_.data(), raw->readKey.data(), full);
     return true;
   });
   index->tree = std::make_unique<TKrxBTree>(pm_, *index->keys, def.rootPageNo);
@@ -550,6 +546,7 @@ void TKrxDiskTableData::Attach(TKrxCursor& cursor) {
 
 void TKrxDiskTableData::Detach(TKrxCursor& cursor) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  if (blobs_ && cursor.record.size() == fields_.MemoryRecordSize()) ReleaseBufferCaches(cursor.record.data(), true);
   cursors_.erase(std::remove(cursors_.begin(), cursors_.end(), &cursor), cursors_.end());
 }
 
@@ -567,10 +564,17 @@ void TKrxDiskTableData::FailAndRollBack(TKrxCursor& cursor) {
 }
 
 bool TKrxDiskTableData::Position(TKrxCursor& cursor, const TKrxRecordID& id) {
+  if (blobs_ && cursor.record.size() == fields_.MemoryRecordSize()) ReleaseBufferCaches(cursor.record.data(), true);
   if (!ReadSlot(cursor.session, id, cursor.record.data())) return false;
   cursor.recordID = id;
   cursor.position = TKrxCursorPosition::OnRecord;
   return true;
+}
+
+void TKrxDiskTableData::PrepareNewRecord(TKrxCursor& cursor) {
+  std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  if (blobs_ && cursor.record.size() == fields_.MemoryRecordSize()) ReleaseBufferCaches(cursor.record.data(), true);
+  TKrxTableData::PrepareNewRecord(cursor);
 }
 
 void TKrxDiskTableData::InsertRecord(TKrxCursor& cursor) {
@@ -584,6 +588,7 @@ void TKrxDiskTableData::InsertRecord(TKrxCursor& cursor) {
   try {
     AssignAutoIncValues(session, cursor.record.data());
     CheckConstraints(session, cursor.record.data(), nullptr);
+    FlushBlobs(session, cursor.record.data());
     id = InsertSlot(session, cursor.record.data());
     AddKeys(session, cursor.record.data(), id);
     WriteMostUpdated(session);
@@ -628,6 +633,7 @@ void TKrxDiskTableData::UpdateRecord(TKrxCursor& cursor) {
         index.tree->Delete(session, {index.key.data(), index.full.data(), index.ref});
       }
     }
+    FlushBlobs(session, cursor.record.data());
     if (!WriteSlot(session, id, cursor.record.data())) throw EKrxException(KrxError::RecordNotFound);
     for (size_t i = 0; i < indexes_.size(); ++i) {
       if (!changed[i]) continue;
@@ -653,6 +659,7 @@ void TKrxDiskTableData::DeleteRecord(TKrxCursor& cursor) {
   if (cursor.position != TKrxCursorPosition::OnRecord || !ReadSlot(session, id, oldRecord_.data()))
     throw EKrxException(KrxError::RecordNotFound);
   // The neighbour the cursor stays on: the next record, else the prior.
+  if (blobs_ && cursor.record.size() == fields_.MemoryRecordSize()) ReleaseBufferCaches(cursor.record.data(), true);
   std::memcpy(cursor.record.data(), oldRecord_.data(), oldRecord_.size());
   TKrxRecordID neighbour = id;
   bool hasNeighbour = cursor.activeIndex >= 0 ? IndexStep(cursor, true, neighbour) : PhysicalStep(session, neighbour, true);
@@ -661,6 +668,7 @@ void TKrxDiskTableData::DeleteRecord(TKrxCursor& cursor) {
     hasNeighbour = cursor.activeIndex >= 0 ? IndexStep(cursor, false, neighbour) : PhysicalStep(session, neighbour, false);
   }
   try {
+    DeleteRecordBlobs(session, oldRecord_.data());
     RemoveKeys(session, oldRecord_.data(), id);
     if (!ClearSlot(session, id)) throw EKrxException(KrxError::RecordNotFound);
     WriteMostUpdated(session);
@@ -872,6 +880,7 @@ void TKrxDiskTableData::Empty(int32_t session) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
   currentSession_ = session;
   try {
+    if (blobs_) DeleteAllBlobs(session);
     DeleteAllRecords(session);
     for (auto& index : indexes_) index->tree->Clear(session);
     WriteMostUpdated(session);
@@ -980,6 +989,145 @@ std::vector<TKrxRecordID> TKrxDiskTableData::IndexOrder(int32_t session, int ind
 int TKrxDiskTableData::IndexHeight(int32_t session, int indexNo) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
   return indexes_.at(indexNo)->tree->Height(session);
+}
+
+// ---------------------------------------------------------------- BLOBs
+
+void TKrxDiskTableData::ReleaseBufferCaches(uint8_t* record, bool force) {
+  for (const TKrxFieldDef& f : fields_) {
+    if (!f.IsBlob()) continue;
+    uint8_t* at = record + f.memoryOffset;
+    uint32_t handle = GetU32(at, kKrxBlobDiskSize);
+    if (handle == 0) continue;
+    TKrxBlobCacheEntry* entry = blobs_->CacheEntry(handle);
+    if (entry && entry->modified && !force) continue;
+    blobs_->ReleaseCacheEntry(handle, true);
+    PutU32(at, kKrxBlobDiskSize, 0);
+  }
+}
+
+void TKrxDiskTableData::ReleaseBlobCaches(TKrxCursor& cursor, bool force) {
+  std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  if (blobs_ && cursor.record.size() == fields_.MemoryRecordSize()) ReleaseBufferCaches(cursor.record.data(), force);
+}
+
+void TKrxDiskTableData::FlushBlobs(int32_t session, uint8_t* record) {
+  if (!blobs_) return;
+  for (const TKrxFieldDef& f : fields_) {
+    if (!f.IsBlob()) continue;
+    uint8_t* at = record + f.memoryOffset;
+    uint32_t handle = GetU32(at, kKrxBlobDiskSize);
+    TKrxBlobCacheEntry* entry = blobs_->CacheEntry(handle);
+    if (!entry || !entry->modified) continue;
+    TKrxBlobRef old = KrxGetBlobRef(at, 0);
+    if (old.HasValue()) blobs_->Delete(session, old);
+    TKrxBlobRef ref;
+    if (entry->uncompressedSize > 0) {
+      TKrxBlobValue value;
+      value.blockCount = entry->blockCount;
+      value.uncompressedSize = entry->uncompressedSize;
+      value.stored = entry->stored;
+      ref = blobs_->Write(session, value);
+      KrxRecordSetFieldNull(record, f.fieldNo, false);
+    } else {
+      KrxRecordSetFieldNull(record, f.fieldNo, true);
+    }
+    KrxPutBlobRef(at, 0, ref);
+    entry->modified = false;
+    blobs_->ReleaseCacheEntry(handle, true);
+    PutU32(at, kKrxBlobDiskSize, 0);
+  }
+}
+
+void TKrxDiskTableData::DeleteRecordBlobs(int32_t session, const uint8_t* record) {
+  if (!blobs_) return;
+  for (const TKrxFieldDef& f : fields_) {
+    if (!f.IsBlob() || KrxRecordFieldIsNull(record, f.fieldNo)) continue;
+    TKrxBlobRef ref = KrxGetBlobRef(record + f.memoryOffset, 0);
+    if (ref.HasValue()) blobs_->Delete(session, ref);
+  }
+}
+
+void TKrxDiskTableData::DeleteAllBlobs(int32_t session) {
+  TKrxRecordID id;
+  std::vector<uint8_t> record(fields_.MemoryRecordSize());
+  for (bool more = PhysicalFirst(session, id, false); more; more = PhysicalStep(session, id, true)) {
+    if (ReadSlot(session, id, record.data())) DeleteRecordBlobs(session, record.data());
+  }
+}
+
+std::vector<uint8_t> TKrxDiskTableData::GetBlobData(TKrxCursor& cursor, int fieldNo) {
+  std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  const TKrxFieldDef& f = fields_.Field(fieldNo);
+  if (!f.IsBlob() || !blobs_) throw EKrxException(KrxError::CannotReadBlobFieldValue);
+  uint8_t* at = cursor.record.data() + f.memoryOffset;
+  TKrxBlobCacheEntry* entry = blobs_->CacheEntry(GetU32(at, kKrxBlobDiskSize));
+  if (!entry) {
+    if (KrxRecordFieldIsNull(cursor.record.data(), fieldNo)) return {};
+    TKrxBlobRef ref = KrxGetBlobRef(at, 0);
+    if (!ref.HasValue()) return {};
+    TKrxBlobValue value = blobs_->Read(cursor.session, ref);
+    uint32_t handle = blobs_->NewCacheEntry();
+    entry = blobs_->CacheEntry(handle);
+    entry->blockCount = value.blockCount;
+    entry->uncompressedSize = value.uncompressedSize;
+    entry->stored = std::move(value.stored);
+    PutU32(at, kKrxBlobDiskSize, handle);
+  }
+  if (entry->uncompressedSize < 0) throw EKrxException(KrxError::InvalidBlobFieldSize);
+  if (f.blobCompressionAlgorithm == kKrxCompressNone || entry->blockCount == 0) return entry->stored;
+  TKrxMemoryStream underlying;
+  underlying.Bytes() = entry->stored;
+  TKrxCompressedStreamSettings settings;
+  settings.blockSize = f.blobBlockSize;
+  settings.blockCount = entry->blockCount;
+  settings.uncompressedSize = entry->uncompressedSize;
+  settings.algorithm = f.blobCompressionAlgorithm;
+  settings.mode = f.blobCompressionMode;
+  TKrxCompressedBLOBStream stream(underlying, settings, false);
+  std::vector<uint8_t> out(static_cast<size_t>(entry->uncompressedSize));
+  if (stream.Read(out.data(), static_cast<int64_t>(out.size())) != static_cast<int64_t>(out.size()))
+    throw EKrxException(KrxError::CannotReadBlobFieldValue);
+  return out;
+}
+
+void TKrxDiskTableData::SetBlobData(TKrxCursor& cursor, int fieldNo, const uint8_t* data, size_t size) {
+  std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  const TKrxFieldDef& f = fields_.Field(fieldNo);
+  if (!f.IsBlob() || !blobs_) throw EKrxException(KrxError::CannotReadBlobFieldValue);
+  if (f.blobBlockSize == 0) throw EKrxException(KrxError::StreamBlockSizeZero);
+  uint8_t* at = cursor.record.data() + f.memoryOffset;
+  uint32_t handle = GetU32(at, kKrxBlobDiskSize);
+  TKrxBlobCacheEntry* entry = blobs_->CacheEntry(handle);
+  if (!entry) {
+    handle = blobs_->NewCacheEntry();
+    entry = blobs_->CacheEntry(handle);
+    PutU32(at, kKrxBlobDiskSize, handle);
+  }
+  entry->modified = true;
+  entry->uncompressedSize = static_cast<int64_t>(size);
+  entry->blockCount = 0;
+  entry->stored.clear();
+  if (size == 0) {
+    KrxRecordSetFieldNull(cursor.record.data(), fieldNo, true);
+    return;
+  }
+  if (f.blobCompressionAlgorithm == kKrxCompressNone) {
+    entry->stored.assign(data, data + size);
+  } else {
+    TKrxMemoryStream underlying;
+    TKrxCompressedStreamSettings settings;
+    settings.blockSize = f.blobBlockSize;
+    settings.algorithm = f.blobCompressionAlgorithm;
+    settings.mode = f.blobCompressionMode;
+    TKrxCompressedBLOBStream stream(underlying, settings, true);
+    stream.Write(data, static_cast<int64_t>(size));
+    TKrxCompressedStreamSettings result = stream.Settings();
+    entry->blockCount = static_cast<int32_t>(result.blockCount);
+    entry->uncompressedSize = result.uncompressedSize;
+    entry->stored = underlying.Bytes();
+  }
+  KrxRecordSetFieldNull(cursor.record.data(), fieldNo, false);
 }
 
 }  // namespace krx

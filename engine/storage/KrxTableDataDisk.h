@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "KrxBlobManager.h"
 #include "KrxBTree.h"
 #include "KrxBTreePageIndex.h"
 #include "KrxDatabaseDataDisk.h"
@@ -63,6 +64,7 @@ class TKrxDiskTableData : public TKrxTableData {
   // found" for an unknown name).
   void SetActiveIndex(TKrxCursor& cursor, const std::string& indexName);
 
+  void PrepareNewRecord(TKrxCursor& cursor) override;
   void InsertRecord(TKrxCursor& cursor) override;
   void UpdateRecord(TKrxCursor& cursor) override;
   void DeleteRecord(TKrxCursor& cursor) override;
@@ -72,6 +74,16 @@ class TKrxDiskTableData : public TKrxTableData {
   void Rollback(int32_t session, bool inTransaction) override;
   // Slot 39: rereads what a rolled back session may have changed.
   void CleanupAfterRollback(int32_t session);
+
+  // Slots 27, 28: a BLOB field's value (uncompressed) and setting it from
+  // memory (compressed with the field's algorithm; a zero-length value makes
+  // the field NULL). The value is written with the record.
+  std::vector<uint8_t> GetBlobData(TKrxCursor& cursor, int fieldNo);
+  void SetBlobData(TKrxCursor& cursor, int fieldNo, const uint8_t* data, size_t size);
+  // Slots 19, 25: lets the cursor's BLOB cache entries go (modified ones
+  // only when forced).
+  void ReleaseBlobCaches(TKrxCursor& cursor, bool force);
+  TKrxDiskBlobManager* BlobManager() { return blobs_.get(); }
 
   // Slot 21: positions the cursor on the first record of its active index
   // whose leading key columns equal the values ("No active index is set for
@@ -108,6 +120,7 @@ class TKrxDiskTableData : public TKrxTableData {
     std::unique_ptr<TKrxRecordKeyRef> keys;
     std::unique_ptr<TKrxBTree> tree;
     std::vector<uint8_t> key, full;
+    std::vector<uint8_t> readKey;  // stored key of a record read for its full key
     uint8_t ref[kKrxRecordIDSize];
   };
 
@@ -121,6 +134,10 @@ class TKrxDiskTableData : public TKrxTableData {
   void ReadMostUpdated(int32_t session);
   void RebuildRecordPageIndex(int32_t session);
   void AutoCommit(TKrxCursor& cursor);
+  void FlushBlobs(int32_t session, uint8_t* record);
+  void DeleteRecordBlobs(int32_t session, const uint8_t* record);
+  void DeleteAllBlobs(int32_t session);
+  void ReleaseBufferCaches(uint8_t* record, bool force);
   void FailAndRollBack(TKrxCursor& cursor);
 
   // Record manager.
@@ -149,6 +166,7 @@ class TKrxDiskTableData : public TKrxTableData {
   TKrxInternalDBDirectAccessFile lockFile_;
   std::unique_ptr<TKrxBTreeRecordPageIndex> pageIndex_;
   int32_t blobPageIndexRoot_ = -1;
+  std::unique_ptr<TKrxDiskBlobManager> blobs_;
   std::vector<std::unique_ptr<Index>> indexes_;
   int recordsPerPage_ = 0;
   int64_t recordCount_ = 0;
