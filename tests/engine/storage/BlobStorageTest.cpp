@@ -1,6 +1,7 @@
 // BLOB values on shared and large BLOB pages, and BLOB fields of tables.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <numeric>
 
 #include "KrxBlobManager.h"
@@ -155,6 +156,39 @@ TEST_F(BlobStorageTest, BlobFieldsOfATableWithCompression) {
     FAIL();
   } catch (const EKrxException& e) {
     EXPECT_EQ(e.Message(), "BLOB block size should be > 0 for field FB");
+  }
+}
+
+}  // namespace
+}  // namespace krx
+
+#include "KrxBlobTemporaryStream.h"
+
+namespace krx {
+namespace {
+
+TEST(BlobTemporaryStream, MovesToAKrxFileBeyondOneMegabyteUnlessDisabled) {
+  std::vector<uint8_t> chunk(600000);
+  for (size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<uint8_t>(i * 13);
+  for (bool disabled : {false, true}) {
+    std::string fileName;
+    {
+      TKrxTemporaryStream stream(disabled);
+      EXPECT_EQ(stream.Write(chunk.data(), static_cast<int64_t>(chunk.size())), 600000);
+      EXPECT_FALSE(stream.InFile());
+      EXPECT_EQ(stream.Write(chunk.data(), static_cast<int64_t>(chunk.size())), 600000);
+      EXPECT_EQ(stream.InFile(), !disabled);
+      fileName = stream.FileName();
+      if (!disabled) {
+        EXPECT_EQ(std::filesystem::path(fileName).filename().string().rfind("Krx", 0), 0u);
+      }
+      EXPECT_EQ(stream.GetSize(), 1200000);
+      std::vector<uint8_t> back(chunk.size());
+      stream.Seek(600000, kKrxSeekBeginning);
+      EXPECT_EQ(stream.Read(back.data(), static_cast<int64_t>(back.size())), 600000);
+      EXPECT_EQ(back, chunk);
+    }
+    if (!disabled) EXPECT_FALSE(std::filesystem::exists(fileName));
   }
 }
 
