@@ -103,8 +103,19 @@ void KrxExprAddValue(TKrxVariant& acc, const TKrxVariant& value, bool subtract) 
       text += value.AsWideString();
       acc.SetWideString(text, KrxIsWideStringType(common) ? common : S::WideString);
     } else {
-      std::string text = acc.AsString();
-      text += value.AsString();
+      // One buffer per thread keeps row-by-row concatenation free of
+      // allocations once it has grown.
+      static thread_local std::string text;
+      if (KrxIsNarrowStringType(a)) {
+        text.assign(acc.StringValue());
+      } else {
+        text.assign(acc.AsString());
+      }
+      if (KrxIsNarrowStringType(b)) {
+        text.append(value.StringValue());
+      } else {
+        text.append(value.AsString());
+      }
       acc.SetString(text, S::String);
     }
     return;
