@@ -113,6 +113,9 @@ TEST_F(ExprSubqueryTest, SubqueryWithoutRunnerIsRefused) {
 TEST_F(ExprSubqueryTest, ExistsNeedsItsParentheses) {
   EXPECT_EQ(ErrorOf([&] { Parse("EXISTS SELECT x FROM t", true); }),
             "Token '(' expected, but 'SELECT' found at line 1, column 8 - Native error: 20637");
+  // Extra parentheses around the query must all close.
+  EXPECT_EQ(ErrorOf([&] { Parse("EXISTS ((SELECT x FROM t) x)", true); }),
+            "Missing symbol ')' at line 1, column 27 - Native error: 30492");
 }
 
 }  // namespace

@@ -63,6 +63,8 @@ const ValueCase kValueCases[] = {
     {"CAST(FName AS VARCHAR(2))", "ab"},
     {"CAST(FCount, FLOAT) / 2", "3.5"},
     {"CAST(NULL AS INTEGER)", "NULL"},
+    {"CAST('2024-01-05' AS DATE) + 1", "2024-01-06"},
+    {"CAST(FCount AS VARCHAR(10)) || '#'", "7#"},
     {"CASE FName WHEN 'x' THEN 1 WHEN 'abc' THEN 2 ELSE 3 END", "2"},
     {"CASE FName WHEN 'x' THEN 1 END", "NULL"},
     {"CASE WHEN FQty > 3 THEN 'big' ELSE 'small' END", "big"},
