@@ -207,6 +207,29 @@ TEST_F(TableStorageTest, AutoincrementMaximumWithAndWithoutCycle) {
   EXPECT_EQ(t->GetField(c, 0).AsInt32(), 41);
 }
 
+TEST_F(TableStorageTest, DefaultValuesAreGivenWhenARecordIsPrepared) {
+  TKrxTableDefinition def;
+  def.fields.Add("FQTY", A::Integer).defaultValue = TKrxVariant::FromInt32(5);
+  def.fields.Add("FUNIT", A::String, 10).defaultValue = TKrxVariant::FromString("\"m\"");
+  def.fields.Add("FDAY", A::Date).defaultValue = TKrxVariant::FromString("current_date");
+  def.fields.Add("FWHEN", A::DateTime).defaultValue = TKrxVariant::FromString("'NOW'");
+  def.fields.Add("FNOTE", A::String, 10);
+  TKrxDiskTableData::CreateTable(*db_, "D", def);
+  Reopen();  // defaults come back from the metadata file
+  TKrxCursor c;
+  auto t = Open("D", c);
+  TKrxTimeStamp before = KrxNow();
+  t->PrepareNewRecord(c);
+  t->InsertRecord(c);
+  ASSERT_EQ(t->ReadRecord(c, TKrxReadMode::First), kKrxRecordFound);
+  EXPECT_EQ(t->GetField(c, 0).AsInt32(), 5);
+  EXPECT_EQ(t->GetField(c, 1).AsString(), "m");
+  EXPECT_GE(t->GetField(c, 2).AsDate(), before.date);
+  EXPECT_EQ(t->GetField(c, 2).Type(), TKrxStorageType::Date);
+  EXPECT_GE(t->GetField(c, 3).AsTimeStamp().date, before.date);
+  EXPECT_TRUE(t->GetField(c, 4).IsNull());
+}
+
 TEST_F(TableStorageTest, ConstraintsAndTheirMessages) {
   TKrxTableDefinition def;
   def.fields.Add("FA", A::Integer);
