@@ -5,8 +5,6 @@
 #include "KrxExprNodeSubquery.h"
 #include "KrxExprNodeSystem.h"
 #include "KrxExpressionParser.h"
-#include "KrxParser.h"
-#include "KrxParserExpressions.h"
 
 namespace krx {
 
@@ -137,46 +135,5 @@ bool TKrxExpression::IsTrue() {
   const TKrxVariant& value = root_->Evaluate();
   return !value.IsNull() && value.AsBoolean();
 }
-
-// ---- the statement parsers' entry points ----
-
-void TKrxExpressionDelete::operator()(TKrxExpression* expression) const { delete expression; }
-
-namespace {
-
-TKrxExpressionPtr MakeParsed(TKrxLexer& lexer, TKrxSQLQuery* query, bool condition) {
-  TKrxExpressionPtr expression(new TKrxExpression(lexer, query));
-  const bool parsed = condition ? expression->ParseCondition() : expression->ParseValue();
-  if (!parsed) return nullptr;
-  return expression;
-}
-
-}  // namespace
-
-TKrxExpressionPtr KrxParseCondition(TKrxLexer& lexer, TKrxSQLQuery* query) { return MakeParsed(lexer, query, true); }
-
-TKrxExpressionPtr KrxParseValue(TKrxLexer& lexer, TKrxSQLQuery* query) { return MakeParsed(lexer, query, false); }
-
-bool KrxIsPlainField(const TKrxExpression& expression, std::string& qualifier, std::string& name) {
-  const TKrxExprNode* root = expression.Root();
-  if (!root || root->Operation() != eoField) return false;
-  const auto& field = static_cast<const TKrxExprNodeField&>(*root);
-  qualifier = field.Qualifier();
-  name = field.Name();
-  return true;
-}
-
-void KrxSubstituteAliases(TKrxExpression& expression, const std::vector<TKrxAliasSubstitution>& aliases) {
-  for (TKrxExprNodeField* field : expression.Fields()) {
-    for (const TKrxAliasSubstitution& alias : aliases) {
-      if (!KrxSameName(field->Name(), alias.alias)) continue;
-      if (!field->Qualifier().empty() && !KrxSameName(field->Qualifier(), alias.qualifier)) continue;
-      field->Rename(alias.qualifier, alias.fieldName);
-      break;
-    }
-  }
-}
-
-void KrxEvaluateConstant(TKrxExpression& expression, TKrxVariant& value) { value = expression.GetValue(true); }
 
 }  // namespace krx
