@@ -3,10 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <random>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -65,6 +67,10 @@ void TKrxDiskPageManager::ResetState() {
   exclusive_ = false;
   readOnly_ = false;
   headerLockCount_ = 0;
+  inCommit_ = false;
+  commitWrites_ = 0;
+  journalCheckOnLock_ = false;
+  readThrough_.reset();
   SetMultiUser(false);
 }
 
@@ -85,8 +91,23 @@ void TKrxDiskPageManager::UnlockPosition(int64_t position) {
 
 void TKrxDiskPageManager::LockHeader() {
   CheckOpen();
-  if (headerLockCount_ == 0 && !RetryLock(kKrxHeaderLockPosition)) throw EKrxException(KrxError::DatabaseIsLocked);
+  if (headerLockCount_ > 0) {
+    ++headerLockCount_;
+    return;
+  }
+  if (!RetryLock(kKrxHeaderLockPosition)) throw EKrxException(KrxError::DatabaseIsLocked);
   ++headerLockCount_;
+  // Holding the header lock, no live commit can own a journal: one found now
+  // was left by a process that died in its commit.
+  if (journalCheckOnLock_ && KrxJournal::Exists(KrxJournal::NameFor(fileName_))) {
+    try {
+      RecoverFromJournal();
+      ForgetCleanPages();
+    } catch (...) {
+      UnlockHeader();
+      throw;
+    }
+  }
 }
 
 void TKrxDiskPageManager::UnlockHeader() {
@@ -132,6 +153,10 @@ int64_t TKrxDiskPageManager::LocateImage() {
 }
 
 void TKrxDiskPageManager::ReadMainHeader() {
+  if (readThrough_ != nullptr && readThrough_->headerImage.size() >= kKrxMainHeaderSize) {
+    header_ = TKrxMainHeader::Decode(readThrough_->headerImage.data());
+    return;
+  }
   uint8_t bytes[kKrxMainHeaderSize] = {};
   file_.ReadBuffer(bytes, imageStart_, kKrxMainHeaderSize);
   header_ = TKrxMainHeader::Decode(bytes);
@@ -147,6 +172,7 @@ void TKrxDiskPageManager::WriteMainHeader() {
   uint8_t bytes[kKrxMainHeaderSize];
   header_.Encode(bytes);
   file_.WriteBuffer(bytes, imageStart_, kKrxMainHeaderSize);
+  if (inCommit_) AfterCommitWrite();
 }
 
 // ---- create, open, close -----------------------------------------------------
@@ -253,6 +279,7 @@ bool TKrxDiskPageManager::OpenDatabaseFile(const std::string& fileName, const TK
     imageStart_ = LocateImage();
     LockHeader();
     try {
+      RecoverFromJournal();
       ReadMainHeader();
     } catch (...) {
       UnlockHeader();
@@ -282,6 +309,7 @@ bool TKrxDiskPageManager::OpenDatabaseFile(const std::string& fileName, const TK
 
     freeSpace_ = std::make_unique<TKrxDatabaseFreeSpaceManager>(static_cast<IKrxMapPageStore&>(*this), header_.pageSize, header_.extentPageCount,
                                                                 header_.lastUsedPageNo, header_.totalPageCount);
+    journalCheckOnLock_ = multiUser && !readOnly_;
   } catch (...) {
     freeSpace_.reset();
     if (file_.IsOpen()) {
@@ -336,7 +364,7 @@ void TKrxDiskPageManager::DecipherPageData(TKrxPage& page) {
 void TKrxDiskPageManager::ReadPage(TKrxPage& page) {
   CheckOpen();
   CheckPageNo(page.PageNo());
-  if (!file_.ReadBuffer(page.Buffer(), PagePosition(page.PageNo()), static_cast<int64_t>(PageSize()))) {
+  if (!ReadStoredBytes(page.PageNo(), 0, page.Buffer(), static_cast<int64_t>(PageSize()))) {
     std::memset(page.Buffer(), 0, PageSize());
     page.SetWriteCounter(kKrxReleasedWriteCounter);
     return;
@@ -358,11 +386,23 @@ void TKrxDiskPageManager::WritePage(TKrxPage& page) {
     throw;
   }
   if (encipher) DecipherPageData(page);  // the cached copy stays plain
+  if (inCommit_) AfterCommitWrite();
+}
+
+bool TKrxDiskPageManager::ReadStoredBytes(int32_t pageNo, int64_t offset, uint8_t* buffer, int64_t count) {
+  if (readThrough_ != nullptr) {
+    if (const std::vector<uint8_t>* image = readThrough_->FindPage(pageNo); image != nullptr) {
+      if (offset < 0 || offset + count > static_cast<int64_t>(image->size())) return false;
+      std::memcpy(buffer, image->data() + offset, static_cast<size_t>(count));
+      return true;
+    }
+  }
+  return file_.ReadBuffer(buffer, PagePosition(pageNo) + offset, count);
 }
 
 int32_t TKrxDiskPageManager::ReadStoredWriteCounter(int32_t pageNo) {
   uint8_t bytes[4];
-  if (!file_.ReadBuffer(bytes, PagePosition(pageNo) + KrxPageHeader::kWriteCounter, 4)) return kKrxReleasedWriteCounter;
+  if (!ReadStoredBytes(pageNo, KrxPageHeader::kWriteCounter, bytes, 4)) return kKrxReleasedWriteCounter;
   return GetI32(bytes, 0);
 }
 
@@ -399,8 +439,7 @@ void TKrxDiskPageManager::FreePageNo(int32_t pageNo) {
 // ---- the free-space maps' access to the file ------------------------------
 
 void TKrxDiskPageManager::ReadMapPage(int32_t pageNo, uint16_t expectedType, uint8_t* page) {
-  if (!file_.ReadBuffer(page, PagePosition(pageNo), static_cast<int64_t>(PageSize())))
-    std::memset(page, 0, PageSize());
+  if (!ReadStoredBytes(pageNo, 0, page, static_cast<int64_t>(PageSize()))) std::memset(page, 0, PageSize());
   uint16_t found = GetU16(page, KrxPageHeader::kPageType);
   if (found > kKrxMaxPageType) throw EKrxException(KrxError::UnknownPageType, found);
   if (found != expectedType)
@@ -411,6 +450,7 @@ void TKrxDiskPageManager::WriteMapPage(int32_t pageNo, uint8_t* page) {
   PutI32(page, KrxPageHeader::kWriteCounter,
          KrxPageHeader::NextWriteCounter(GetI32(page, KrxPageHeader::kWriteCounter)));
   file_.WriteBuffer(page, PagePosition(pageNo), static_cast<int64_t>(PageSize()));
+  if (inCommit_) AfterCommitWrite();
 }
 
 void TKrxDiskPageManager::ReadPageCounts(int32_t& lastUsedPageNo, int32_t& totalPageCount) {
@@ -427,12 +467,14 @@ void TKrxDiskPageManager::WritePageCounts(int32_t lastUsedPageNo, int32_t totalP
 
 void TKrxDiskPageManager::ResizeToPages(int32_t totalPageCount) {
   file_.SetSize(PagePosition(totalPageCount));
+  if (inCommit_) AfterCommitWrite();
 }
 
 void TKrxDiskPageManager::MarkPageReleased(int32_t pageNo) {
   uint8_t bytes[4];
   PutI32(bytes, 0, kKrxReleasedWriteCounter);
   file_.WriteBuffer(bytes, PagePosition(pageNo) + KrxPageHeader::kWriteCounter, 4);
+  if (inCommit_) AfterCommitWrite();
 }
 
 // ---- object IDs, trimming, raw access --------------------------------------
@@ -492,7 +534,7 @@ void TKrxDiskPageManager::ReadPageBytes(int32_t pageNo, int32_t offset, uint8_t*
   CheckPageNo(pageNo);
   if (offset < 0 || count < 0 || static_cast<size_t>(offset) + static_cast<size_t>(count) > PageSize())
     throw EKrxException(KrxError::InvalidPageOffset, offset, static_cast<int64_t>(PageSize()));
-  if (!file_.ReadBuffer(buffer, PagePosition(pageNo) + offset, count)) std::memset(buffer, 0, static_cast<size_t>(count));
+  if (!ReadStoredBytes(pageNo, offset, buffer, count)) std::memset(buffer, 0, static_cast<size_t>(count));
 }
 
 void TKrxDiskPageManager::WritePageBytes(int32_t pageNo, int32_t offset, const uint8_t* buffer, int32_t count) {
@@ -525,30 +567,168 @@ bool TKrxDiskPageManager::IsPageRegionLocked(int32_t pageNo, int32_t offset, int
   return !exclusive_ && file_.IsRegionLocked(PagePosition(pageNo) + offset, count);
 }
 
+// ---- journal -----------------------------------------------------------------
+
+void TKrxDiskPageManager::AfterCommitWrite() {
+  ++commitWrites_;
+  if (commitStepHook_) commitStepHook_(TKrxCommitStep::DatabaseWritten, commitWrites_);
+}
+
+void TKrxDiskPageManager::PlayBack(const TKrxJournalContents& journal) {
+  // Pages first, the header last: a playback cut off itself is simply done
+  // again from the same journal.
+  for (const auto& [pageNo, image] : journal.pages)
+    file_.WriteBuffer(image.data(), PagePosition(pageNo), static_cast<int64_t>(image.size()));
+  file_.WriteBuffer(journal.headerImage.data(), imageStart_, static_cast<int64_t>(journal.headerImage.size()));
+  // Pages the commit added beyond the old end go; pages it cut off came back
+  // with their images above.
+  if (file_.GetSize() != journal.oldFileSize) file_.SetSize(journal.oldFileSize);
+  file_.FlushFileBuffers();
+}
+
+void TKrxDiskPageManager::RecoverFromJournal() {
+  std::string name = KrxJournal::NameFor(fileName_);
+  if (!KrxJournal::Exists(name)) return;
+  uint8_t raw[kKrxMainHeaderSize] = {};
+  file_.ReadBuffer(raw, imageStart_, kKrxMainHeaderSize);
+  TKrxMainHeader onDisk = TKrxMainHeader::Decode(raw);
+  // Not a database header: open reports that, the journal stays untouched.
+  if (onDisk.signature != std::string(kKrxFileSignature, kKrxSignatureSize) ||
+      onDisk.pageSize <= kKrxPageHeaderSize + 8)
+    return;
+  uint8_t lockArea[2] = {};
+  file_.ReadBuffer(lockArea, imageStart_ + kKrxLockAreaOffset, 2);
+  lockAreaLength_ = GetU16(lockArea, 0);
+  counterOffset_ = kKrxLockAreaOffset + lockAreaLength_;
+  firstPageOffset_ = counterOffset_ + 4;
+  SetPageGeometry(onDisk.pageSize, kKrxPageHeaderSize);
+
+  TKrxJournalContents journal;
+  switch (KrxJournal::Read(name, onDisk.pageSize, imageStart_, journal)) {
+    case TKrxJournalState::Absent:
+      return;
+    case TKrxJournalState::OtherFile:
+      throw EKrxException(KrxError::JournalOfOtherFile, name, fileName_);
+    case TKrxJournalState::Complete:
+      if (readOnly_) {
+        readThrough_ = std::make_unique<TKrxJournalContents>(std::move(journal));
+      } else {
+        PlayBack(journal);
+        KrxJournal::Remove(name, true);
+      }
+      return;
+    case TKrxJournalState::Incomplete:
+    case TKrxJournalState::Damaged:
+      // A commit marks the header FileState 1 only after its journal is
+      // complete, and 2 again after its last page: with 2 on disk the file
+      // holds no page of the cut-off commit, whatever the journal says.
+      if (onDisk.fileState == kKrxFileStateConsistent) {
+        if (!readOnly_) KrxJournal::Remove(name, true);
+        return;
+      }
+      throw EKrxException(KrxError::JournalDamaged, name, fileName_);
+  }
+}
+
+void TKrxDiskPageManager::WriteJournal(int32_t session, bool flush, const uint8_t* headerImage) {
+  std::vector<int32_t> written, allocated, released;
+  SessionPageNumbers(session, written, allocated, released);
+  const int32_t oldTotal = header_.totalPageCount;
+  // Pages the session allocated held nothing committed: no image needed.
+  std::set<int32_t> fresh(allocated.begin(), allocated.end());
+  std::set<int32_t> pages;
+  auto keep = [&](int32_t pageNo) {
+    if (pageNo >= 0 && pageNo < oldTotal && fresh.count(pageNo) == 0) pages.insert(pageNo);
+  };
+  for (int32_t pageNo : written) keep(pageNo);
+  for (int32_t pageNo : released) keep(pageNo);
+  if (!released.empty()) {
+    // Freeing pages rewrites map pages and may cut the file's tail, map
+    // pages included: all of them are kept.
+    for (int32_t pageNo = 0; pageNo < oldTotal; pageNo += freeSpace_->PagesPerPFS()) pages.insert(pageNo);
+    for (int32_t k = 0; freeSpace_->EAMPageNo(k) < oldTotal; ++k) pages.insert(freeSpace_->EAMPageNo(k));
+  }
+
+  std::string name = KrxJournal::NameFor(fileName_);
+  TKrxJournalWriter writer(name, &commitStepHook_);
+  writer.Begin(static_cast<uint16_t>(PageSize()), imageStart_, file_.GetSize(), static_cast<int32_t>(pages.size()),
+               headerImage, kKrxMainHeaderSize);
+  try {
+    journalPage_.resize(PageSize());
+    for (int32_t pageNo : pages) {
+      std::fill(journalPage_.begin(), journalPage_.end(), 0);
+      file_.ReadBuffer(journalPage_.data(), PagePosition(pageNo), static_cast<int64_t>(PageSize()));
+      writer.AddPage(pageNo, journalPage_.data());
+    }
+    writer.Complete(flush);
+  } catch (...) {
+    // Nothing was overwritten yet: the journal begun means nothing.
+    try {
+      KrxJournal::Remove(name, false);
+    } catch (...) {
+    }
+    throw;
+  }
+}
+
+void TKrxDiskPageManager::UndoFailedCommit() {
+  std::string name = KrxJournal::NameFor(fileName_);
+  try {
+    TKrxJournalContents journal;
+    if (KrxJournal::Read(name, static_cast<uint16_t>(PageSize()), imageStart_, journal) == TKrxJournalState::Complete) {
+      PlayBack(journal);
+      KrxJournal::Remove(name, true);
+    }
+  } catch (...) {
+    // The journal stays: the next open, or the next header lock of a
+    // multi-user writer, plays it back.
+  }
+  // Cached copies of written pages hold what was just undone.
+  ForgetCleanPages();
+  try {
+    ReadMainHeader();
+  } catch (...) {
+  }
+}
+
 // ---- commit ------------------------------------------------------------------
 
-// One committed batch. The header says "a commit is being written"
-// (FileState 1) from before the first page write until after the last one;
-// only the final header write, with CommitCounter + 1 and FileState 2, marks
-// the batch complete. A failure anywhere in between leaves FileState 1 on
-// disk, so the next open reports that repair is needed.
-void TKrxDiskPageManager::Commit(int32_t session) {
+// One committed batch. The journal comes first and is complete before the
+// header says "a commit is being written" (FileState 1); then the pages, then
+// the header with CommitCounter + 1 and FileState 2, then the journal goes.
+// A failure on the way plays the journal back at once; a process that dies
+// on the way leaves the journal for the next open.
+void TKrxDiskPageManager::Commit(int32_t session, bool flush) {
   CheckOpen();
   if (session == -1) throw EKrxException(KrxError::InvalidSessionID);
   if (!HasChanges(session)) return;
   LockHeader();
   try {
-    ReadMainHeader();
-    header_.fileState = kKrxFileStateCommitting;
-    WriteMainHeader();
+    uint8_t headerImage[kKrxMainHeaderSize] = {};
+    file_.ReadBuffer(headerImage, imageStart_, kKrxMainHeaderSize);
+    header_ = TKrxMainHeader::Decode(headerImage);
+    WriteJournal(session, flush, headerImage);
+    try {
+      inCommit_ = true;
+      commitWrites_ = 0;
+      header_.fileState = kKrxFileStateCommitting;
+      WriteMainHeader();
 
-    CommitSessionPages(session);
-    if (beforeCommitComplete_) beforeCommitComplete_();
+      CommitSessionPages(session);
+      if (beforeCommitComplete_) beforeCommitComplete_();
 
-    ReadMainHeader();  // the batch may have changed the page counts
-    ++header_.commitCounter;
-    header_.fileState = kKrxFileStateConsistent;
-    WriteMainHeader();
+      ReadMainHeader();  // the batch may have changed the page counts
+      ++header_.commitCounter;
+      header_.fileState = kKrxFileStateConsistent;
+      WriteMainHeader();
+      inCommit_ = false;
+      if (flush) file_.FlushFileBuffers();
+      KrxJournal::Remove(KrxJournal::NameFor(fileName_), flush);  // the durable moment
+    } catch (...) {
+      inCommit_ = false;
+      UndoFailedCommit();
+      throw;
+    }
   } catch (...) {
     UnlockHeader();
     throw;

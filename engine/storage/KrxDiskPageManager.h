@@ -10,10 +10,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "KrxDatabaseFile.h"
 #include "KrxFileHeader.h"
 #include "KrxFreeSpaceManager.h"
+#include "KrxJournal.h"
 #include "KrxPageManager.h"
 
 namespace krx {
@@ -29,6 +31,9 @@ class TKrxDiskPageManager : public TKrxPageManager, private IKrxMapPageStore {
   // Opens an existing database file. multiUser and readOnly come back as
   // decided (a read-only file is opened single-user). Returns true when the
   // file needs repair (an interrupted commit, or a very old format).
+  // A journal left by a cut-off commit is dealt with first, under the header
+  // lock: a complete one is played back (read through, in memory, when the
+  // file is opened read-only), an incomplete one is deleted.
   bool OpenDatabaseFile(const std::string& fileName, const TKrxPasswordRecord& password,
                         bool& multiUser, bool exclusive, bool& readOnly);
   void CloseDatabaseFile();
@@ -72,16 +77,27 @@ class TKrxDiskPageManager : public TKrxPageManager, private IKrxMapPageStore {
   void LockTables();
   void UnlockTables();
 
-  void Commit(int32_t session) override;
+  // A commit first saves the images it will overwrite in the journal; the
+  // journal's deletion is the moment the commit becomes durable. With flush
+  // the journal is on the disk before the first page is written and the
+  // database before the journal is deleted, so power loss is survived too.
+  void Commit(int32_t session) override { Commit(session, false); }
+  void Commit(int32_t session, bool flush);
   void Rollback(int32_t session) override;
 
   TKrxDatabaseFreeSpaceManager& FreeSpace() { return *freeSpace_; }
   TKrxDatabaseFile& File() { return file_; }
 
   // Called inside Commit after the pages are written and before the header
-  // that marks the commit complete is written; a hook that throws leaves
-  // the file as an interrupted commit would.
+  // that marks the commit complete is written. A hook that throws makes the
+  // commit fail: the file is restored from the journal.
   void SetBeforeCommitCompleteHook(std::function<void()> hook) { beforeCommitComplete_ = std::move(hook); }
+  // Called at each step of a commit (journal records, writes to the
+  // database file), so that a test can stop the process at any of them.
+  void SetCommitStepHook(TKrxCommitStepHook hook) { commitStepHook_ = std::move(hook); }
+  // True when a read-only open found a complete journal: reads of the pages
+  // and header it holds come from it, showing the state before the commit.
+  bool ReadsThroughJournal() const { return readThrough_ != nullptr; }
 
   // Attempts and pause of the lock retries (4500 x 20 ms by default).
   void SetLockRetry(int attempts, int pauseMs) {
@@ -112,6 +128,15 @@ class TKrxDiskPageManager : public TKrxPageManager, private IKrxMapPageStore {
   int64_t LocateImage();
   void ReadMainHeader();
   void WriteMainHeader();
+  // count bytes at offset of a page as stored: through the journal of a
+  // read-only open where it holds the page. False on a short read.
+  bool ReadStoredBytes(int32_t pageNo, int64_t offset, uint8_t* buffer, int64_t count);
+  // Journal handling: see KrxJournal.h.
+  void RecoverFromJournal();
+  void PlayBack(const TKrxJournalContents& journal);
+  void WriteJournal(int32_t session, bool flush, const uint8_t* headerImage);
+  void UndoFailedCommit();
+  void AfterCommitWrite();
   bool RetryLock(int64_t position);
   void UnlockPosition(int64_t position);
   void EncipherPageData(TKrxPage& page);
@@ -137,6 +162,13 @@ class TKrxDiskPageManager : public TKrxPageManager, private IKrxMapPageStore {
   int lockAttempts_ = 4500;
   int lockPauseMs_ = 20;
   std::function<void()> beforeCommitComplete_;
+  TKrxCommitStepHook commitStepHook_;
+  bool inCommit_ = false;
+  int commitWrites_ = 0;
+  // Multi-user writers look for a journal of a dead commit at each header lock.
+  bool journalCheckOnLock_ = false;
+  std::unique_ptr<TKrxJournalContents> readThrough_;
+  std::vector<uint8_t> journalPage_;
 };
 
 }  // namespace krx

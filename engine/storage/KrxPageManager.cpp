@@ -217,6 +217,29 @@ void TKrxPageManager::CommitSessionPages(int32_t session) {
   sessions_.erase(sit);
 }
 
+void TKrxPageManager::SessionPageNumbers(int32_t session, std::vector<int32_t>& written,
+                                         std::vector<int32_t>& allocated, std::vector<int32_t>& released) const {
+  written.clear();
+  allocated.clear();
+  released.clear();
+  const SessionPages* sp = FindSession(session);
+  if (sp == nullptr) return;
+  for (size_t i = 0; i < sp->dirty.Count(); ++i) written.push_back(sp->dirty.At(i)->PageNo());
+  allocated = sp->allocated;
+  released = sp->released;
+}
+
+void TKrxPageManager::ForgetCleanPages() {
+  for (size_t i = 0; i < cache_.Count();) {
+    TKrxPage* page = cache_.At(i);
+    if (page->UseCount() == 0 && !page->IsDirty()) {
+      cache_.Delete(page->PageNo());
+    } else {
+      ++i;
+    }
+  }
+}
+
 void TKrxPageManager::Commit(int32_t session) {
   CheckSession(session);
   if (!HasChanges(session)) return;

@@ -92,6 +92,13 @@ class TKrxPageManager {
   // that no page is still held, frees the deleted pages, writes the private
   // pages in page-number order and moves them into the cache.
   void CommitSessionPages(int32_t session);
+  // The page numbers a commit of the session writes (its private pages),
+  // those it allocated and those it deletes.
+  void SessionPageNumbers(int32_t session, std::vector<int32_t>& written, std::vector<int32_t>& allocated,
+                          std::vector<int32_t>& released) const;
+  // Drops the cached copies of pages nobody holds or changed, for when the
+  // store was changed underneath (a journal played back).
+  void ForgetCleanPages();
   // Forgets every page object (closing the store); raises "Cannot free not
   // commited pages" when a session still has private pages and
   // failOnUncommitted is set.
