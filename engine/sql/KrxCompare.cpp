@@ -19,6 +19,12 @@ size_t FitCharacters(std::string_view text, size_t room) {
 
 int ComparePartial(const TKrxVariant& left, const TKrxVariant& right, bool caseInsensitive) {
   const TKrxStorageType common = KrxPromoteStorageTypes(left.Type(), right.Type());
+  if (KrxIsNarrowStringType(common) && KrxIsNarrowStringType(left.Type()) && KrxIsNarrowStringType(right.Type())) {
+    // The usual case, a text column against a text prefix: no copies.
+    const std::string_view l = left.StringValue();
+    const std::string_view r = right.StringValue();
+    return KrxCompareStrings(l.substr(0, FitCharacters(l, r.size())), r, caseInsensitive);
+  }
   if (KrxIsNarrowStringType(common)) {
     const std::string l = left.AsString();
     const std::string r = right.AsString();
