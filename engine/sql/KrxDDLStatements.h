@@ -35,6 +35,7 @@ class TKrxDDLCreateTable : public TKrxDDLTableManipulation {
  public:
   using TKrxDDLTableManipulation::TKrxDDLTableManipulation;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
   bool IfNotExists() const { return ifNotExists_; }
 
  private:
@@ -45,6 +46,7 @@ class TKrxDDLDropTable : public TKrxDDLTableManipulation {
  public:
   using TKrxDDLTableManipulation::TKrxDDLTableManipulation;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
   bool IfExists() const { return ifExists_; }
 
  private:
@@ -55,6 +57,7 @@ class TKrxDDLTruncateTable : public TKrxDDLTableManipulation {
  public:
   using TKrxDDLTableManipulation::TKrxDDLTableManipulation;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 };
 
 enum TKrxAlterAction : uint8_t { aaAdd = 0, aaDrop = 1, aaModify = 2, aaRenameColumn = 3, aaRenameTo = 4 };
@@ -63,6 +66,7 @@ class TKrxDDLAlterTable : public TKrxDDLTableManipulation {
  public:
   using TKrxDDLTableManipulation::TKrxDDLTableManipulation;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 
   TKrxAlterAction Action() const { return action_; }
   const std::vector<std::string>& DropColumns() const { return dropColumns_; }
@@ -92,6 +96,7 @@ class TKrxDDLCreateIndex : public TKrxSQLCommand {
  public:
   using TKrxSQLCommand::TKrxSQLCommand;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 
   const TKrxTargetTable& Table() const { return table_; }
   const TKrxDDLIndexDef& Index() const { return index_; }
@@ -105,6 +110,7 @@ class TKrxDDLDropIndex : public TKrxSQLCommand {
  public:
   using TKrxSQLCommand::TKrxSQLCommand;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 
   const TKrxTargetTable& Table() const { return table_; }
   const std::string& IndexName() const { return indexName_; }

@@ -11,10 +11,13 @@
 
 #include "KrxLexer.h"
 #include "KrxParserExpressions.h"
+#include "KrxResultCursor.h"
 
 namespace krx {
 
 class TKrxSQLQuery;
+class TKrxExecSession;
+class TKrxResultCursor;
 
 class TKrxSQLCommand {
  public:
@@ -25,6 +28,11 @@ class TKrxSQLCommand {
 
   // Reads the statement from the lexer's current token on.
   virtual void Parse() = 0;
+  // Runs the parsed statement in the session; leaves RowsAffected.
+  virtual void Execute(TKrxExecSession& session) = 0;
+  // The rows of a statement that produces rows, once after Execute; null
+  // for the others.
+  virtual std::unique_ptr<TKrxResultCursor> TakeResult() { return nullptr; }
 
   TKrxLexer& Lexer() const { return *lexer_; }
   TKrxSQLQuery* Query() const { return query_; }
@@ -63,6 +71,9 @@ struct TKrxSortSpecification {
 class TKrxSQLCursorCommand : public TKrxSQLCommand {
  public:
   using TKrxSQLCommand::TKrxSQLCommand;
+  ~TKrxSQLCursorCommand() override;
+
+  std::unique_ptr<TKrxResultCursor> TakeResult() override;
 
   const std::vector<TKrxSortSpecification>& SortSpecifications() const { return orderBy_; }
   const TKrxIntoTarget& Into() const { return into_; }
@@ -72,8 +83,12 @@ class TKrxSQLCursorCommand : public TKrxSQLCommand {
   // query expression.
   void ParseOrderBy();
 
+  // Copies the result into the INTO target table.
+  void WriteInto(TKrxExecSession& session);
+
   std::vector<TKrxSortSpecification> orderBy_;
   TKrxIntoTarget into_;
+  std::unique_ptr<TKrxResultCursor> result_;
 };
 
 }  // namespace krx

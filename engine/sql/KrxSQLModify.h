@@ -25,6 +25,7 @@ class TKrxSQLInsert : public TKrxSQLCommand {
   using TKrxSQLCommand::TKrxSQLCommand;
   ~TKrxSQLInsert() override;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 
   const TKrxTargetTable& Target() const { return target_; }
   const std::vector<std::string>& Columns() const { return columns_; }
@@ -52,6 +53,7 @@ class TKrxSQLUpdate : public TKrxSQLCommand {
   using TKrxSQLCommand::TKrxSQLCommand;
   ~TKrxSQLUpdate() override;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 
   const TKrxTargetTable& Target() const { return target_; }
   const std::vector<TKrxAssignment>& Assignments() const { return assignments_; }
@@ -83,6 +85,7 @@ class TKrxSQLDelete : public TKrxSQLCommand {
   using TKrxSQLCommand::TKrxSQLCommand;
   ~TKrxSQLDelete() override;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 
   const TKrxSQLSelect& RowSelect() const { return *rowSelect_; }
 
@@ -94,12 +97,14 @@ class TKrxSQLStartTransaction : public TKrxSQLCommand {
  public:
   using TKrxSQLCommand::TKrxSQLCommand;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 };
 
 class TKrxSQLCommit : public TKrxSQLCommand {
  public:
   using TKrxSQLCommand::TKrxSQLCommand;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
   bool Flush() const { return flush_; }
 
  private:
@@ -110,6 +115,7 @@ class TKrxSQLRollback : public TKrxSQLCommand {
  public:
   using TKrxSQLCommand::TKrxSQLCommand;
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 };
 
 }  // namespace krx

@@ -57,6 +57,7 @@ class TKrxSQLSelect : public TKrxSQLCursorCommand {
   // Reads one block from SELECT (the current token) on; stops at the first
   // token after its last clause.
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 
   bool Distinct() const { return distinct_; }
   int64_t TopRowCount() const { return topRowCount_; }

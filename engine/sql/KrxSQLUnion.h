@@ -33,6 +33,7 @@ class TKrxSQLUnion : public TKrxSQLCursorCommand {
   // stops at the first token it does not use, so it serves subqueries too.
   // The statement dispatcher checks that nothing is left after it.
   void Parse() override;
+  void Execute(TKrxExecSession& session) override;
 
   const TKrxQueryExprNode& Root() const { return *root_; }
   // The number of SELECT blocks.

@@ -1,0 +1,48 @@
+// One stored table as the source of a query: its records, filtered by the
+// conditions bound to it. Every column is an output column, qualified by
+// the reference's alias (or the table name). The record IDs of the kept rows
+// are kept beside them for the statements that change those records.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "KrxAO.h"
+#include "KrxRecordPage.h"
+
+namespace krx {
+
+class TKrxDiskTableData;
+class TKrxDiskDatabaseData;
+
+class TKrxAOTable : public TKrxAO {
+ public:
+  // Opens the table ("Table '%s' not exists." when there is none).
+  TKrxAOTable(TKrxDiskDatabaseData& database, const std::string& tableName, const std::string& alias);
+  ~TKrxAOTable() override;
+
+  bool IsTable() const override { return true; }
+  const std::string& TableName() const { return tableName_; }
+  const std::string& Qualifier() const { return qualifier_; }
+  TKrxDiskTableData& Table() { return *table_; }
+  const std::vector<TKrxRecordID>& RecordIDs() const { return recordIDs_; }
+
+ protected:
+  bool FiltersInRun() const override { return true; }
+  void Run(TKrxExecSession& session) override;
+
+ private:
+  // An equality of an indexed column with a value that depends on no row;
+  // the index to read, its key value and the filter it stands for.
+  bool FindKeyFilter(int& indexNo, TKrxExprNode*& valueNode) const;
+  void TakeRow(const std::vector<uint8_t>& record, const TKrxRecordID& id);
+
+  std::string tableName_;
+  std::string qualifier_;
+  std::shared_ptr<TKrxDiskTableData> table_;
+  std::vector<TKrxRecordID> recordIDs_;
+  TKrxAORow scratch_;
+};
+
+}  // namespace krx
