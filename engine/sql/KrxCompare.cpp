@@ -40,6 +40,28 @@ int ComparePartial(const TKrxVariant& left, const TKrxVariant& right, bool caseI
   return TKrxVariant::Compare(left, right, caseInsensitive);
 }
 
+// A number against a text that holds a number compares as numbers: the
+// program quotes every value it writes into SQL, and '10' must stay above 9
+// and '12.50' equal 12.5. Returns false when the pair is not of that kind.
+bool CompareAsNumbers(const TKrxVariant& left, const TKrxVariant& right, int& order) {
+  const bool leftNumber = KrxIsNumericType(left.Type());
+  const bool rightNumber = KrxIsNumericType(right.Type());
+  if (leftNumber == rightNumber) return false;
+  const TKrxVariant& text = leftNumber ? right : left;
+  if (!KrxIsStringType(text.Type())) return false;
+  long double number;
+  bool isInteger;
+  int64_t integer;
+  const bool parsed = KrxIsNarrowStringType(text.Type())
+                          ? KrxTryParseNumber(text.StringValue(), &number, &isInteger, &integer)
+                          : KrxTryParseNumber(text.AsString(), &number, &isInteger, &integer);
+  if (!parsed) return false;
+  const long double l = leftNumber ? left.AsExtended() : number;
+  const long double r = leftNumber ? number : right.AsExtended();
+  order = l < r ? -1 : (r < l ? 1 : 0);
+  return true;
+}
+
 }  // namespace
 
 int KrxExprCompare(const TKrxVariant& left, const TKrxVariant& right, bool caseInsensitive, bool partial,
@@ -53,6 +75,8 @@ int KrxExprCompare(const TKrxVariant& left, const TKrxVariant& right, bool caseI
     return left.IsNull() ? 1 : -1;
   }
   nulls = TKrxNullSide::None;
+  int order;
+  if (!partial && CompareAsNumbers(left, right, order)) return order;
   if (partial) return ComparePartial(left, right, caseInsensitive);
   return TKrxVariant::Compare(left, right, caseInsensitive);
 }

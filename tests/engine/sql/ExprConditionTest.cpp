@@ -71,6 +71,11 @@ const ConditionCase kCases[] = {
     {"fqty <> 5", "3,4,5"},
     {"0 < fqty", "1,5"},
     {"fqty + 1 > 1", "1,5"},
+    // A quoted number against a numeric column compares as a number.
+    {"fqty = '5.00'", "1"},
+    {"fqty > '1'", "1,2,5"},  // against a string constant NULL sorts last
+    {"fqty < '10'", "1,3,4,5"},
+    {"fid IN ('2', '3')", "2,3"},
     {"1 = 2", ""},
     {"1 = 1", "1,2,3,4,5"},
     {"NULL = NULL", ""},
