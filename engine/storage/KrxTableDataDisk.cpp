@@ -339,17 +339,22 @@ void TKrxDiskTableData::BuildIndex(size_t indexNo) {
     raw->keys->BuildKey(readBuffer_.data(), raw->readKey.data(), full);
     return true;
   });
-  index->tree = std::make_unique<TKrxBTree>(pm_, *index->keys, def.rootPageNo);
+  index->pages = def.temporary ? &TemporaryPages() : &pm_;
+  index->tree = std::make_unique<TKrxBTree>(*index->pages, *index->keys, def.rootPageNo);
   if (indexNo < indexes_.size()) indexes_[indexNo] = std::move(index);
   else indexes_.push_back(std::move(index));
 }
 
 void TKrxDiskTableData::CreateIndexTree(int32_t session, size_t indexNo, bool fill) {
   Index& index = *indexes_[indexNo];
-  int32_t root = TKrxBTree::CreateRoot(pm_, session, static_cast<uint16_t>(index.keys->KeyLength()));
+  int32_t root = TKrxBTree::CreateRoot(*index.pages, session, static_cast<uint16_t>(index.keys->KeyLength()));
   indexDefs_[indexNo].rootPageNo = root;
   index.tree->SetRootPageNo(root);
-  if (!fill || recordCount_ == 0) return;
+  if (fill) FillIndex(session, index);
+}
+
+void TKrxDiskTableData::FillIndex(int32_t session, Index& index) {
+  if (recordCount_ == 0) return;
   currentSession_ = session;
   TKrxRecordID id;
   std::vector<uint8_t> record(fields_.MemoryRecordSize());
@@ -358,6 +363,51 @@ void TKrxDiskTableData::CreateIndexTree(int32_t session, size_t indexNo, bool fi
     BuildKeys(index, record.data(), id);
     index.tree->Insert(session, {index.key.data(), index.full.data(), index.ref}, index.ref);
   }
+}
+
+TKrxPageManager& TKrxDiskTableData::TemporaryPages() {
+  if (!temporaryPages_) temporaryPages_ = std::make_unique<TKrxTemporaryPageManager>(false);
+  return *temporaryPages_;
+}
+
+void TKrxDiskTableData::CommitTemporary(int32_t session) {
+  if (temporaryPages_ && temporaryPages_->HasChanges(session)) temporaryPages_->Commit(session);
+}
+
+std::string TKrxDiskTableData::AddTemporaryIndex(int32_t session, const std::vector<TKrxIndexColumnDef>& columns) {
+  std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  TKrxIndexDef def;
+  do {
+    def.name = KrxNewTemporaryIndexName();
+  } while (IndexNoByName(def.name) >= 0);
+  def.columns = columns;
+  def.temporary = true;
+  def.temporarySession = session;
+  def.builtAtChangeCounter = changeCounter_;
+  indexDefs_.push_back(def);
+  try {
+    BuildIndex(indexDefs_.size() - 1);
+    CreateIndexTree(session, indexDefs_.size() - 1, true);
+    CommitTemporary(session);
+  } catch (...) {
+    indexDefs_.pop_back();
+    if (indexes_.size() > indexDefs_.size()) indexes_.pop_back();
+    if (temporaryPages_) temporaryPages_->Rollback(session);
+    throw;
+  }
+  return def.name;
+}
+
+void TKrxDiskTableData::RefreshTemporaryIndexes(int32_t session) {
+  std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  for (size_t i = 0; i < indexDefs_.size(); ++i) {
+    TKrxIndexDef& def = indexDefs_[i];
+    if (!def.temporary || def.builtAtChangeCounter == changeCounter_) continue;
+    indexes_[i]->tree->Clear(session);
+    FillIndex(session, *indexes_[i]);
+    def.builtAtChangeCounter = changeCounter_;
+  }
+  CommitTemporary(session);
 }
 
 void TKrxDiskTableData::BuildKeys(Index& index, const uint8_t* record, const TKrxRecordID& id) {
@@ -551,10 +601,15 @@ void TKrxDiskTableData::Detach(TKrxCursor& cursor) {
 }
 
 void TKrxDiskTableData::AutoCommit(TKrxCursor& cursor) {
+  // Temporary index pages are private work and are kept up to date at once.
+  CommitTemporary(cursor.session);
+  for (TKrxIndexDef& def : indexDefs_)
+    if (def.temporary) def.builtAtChangeCounter = changeCounter_;
   if (!cursor.inTransaction) db_.Commit(cursor.session, false);
 }
 
 void TKrxDiskTableData::FailAndRollBack(TKrxCursor& cursor) {
+  if (temporaryPages_ && temporaryPages_->HasChanges(cursor.session)) temporaryPages_->Rollback(cursor.session);
   if (cursor.inTransaction) return;
   try {
     db_.Rollback(cursor.session);
@@ -783,6 +838,10 @@ void TKrxDiskTableData::CleanupAfterRollback(int32_t session) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
   lastAutoinc_.erase(session);
   ReadMostUpdated(session);
+  // The temporary indexes may hold entries of the rolled back records.
+  for (TKrxIndexDef& def : indexDefs_)
+    if (def.temporary) def.builtAtChangeCounter = changeCounter_ - 1;
+  RefreshTemporaryIndexes(session);
 }
 
 bool TKrxDiskTableData::LocateByKey(TKrxCursor& cursor, const std::vector<TKrxVariant>& values) {
@@ -883,6 +942,7 @@ void TKrxDiskTableData::Empty(int32_t session) {
     if (blobs_) DeleteAllBlobs(session);
     DeleteAllRecords(session);
     for (auto& index : indexes_) index->tree->Clear(session);
+    CommitTemporary(session);
     WriteMostUpdated(session);
     db_.Commit(session, false);
   } catch (...) {
@@ -946,8 +1006,9 @@ void TKrxDiskTableData::DropIndex(int32_t session, const std::string& name) {
   int i = IndexNoByName(name);
   if (i < 0) throw EKrxException(KrxError::IndexNotFound);
   try {
-    indexes_[i]->tree->Drop(session);
     bool temporary = indexDefs_[i].temporary;
+    indexes_[i]->tree->Drop(session);
+    if (temporary) CommitTemporary(session);
     indexDefs_.erase(indexDefs_.begin() + i);
     indexes_.erase(indexes_.begin() + i);
     if (!temporary) WriteMetadata(session);

@@ -27,6 +27,7 @@
 #include "KrxInternalDBTransactedAccessFile.h"
 #include "KrxRecordKeyRef.h"
 #include "KrxTableData.h"
+#include "KrxTemporaryPageManager.h"
 
 namespace krx {
 
@@ -103,6 +104,12 @@ class TKrxDiskTableData : public TKrxTableData {
   void RenameField(int32_t session, const std::string& oldName, const std::string& newName);
   void AddIndex(int32_t session, const TKrxIndexDef& def);
   void DropIndex(int32_t session, const std::string& name);
+  // A temporary index for a query: named "TEMPORARY_INDEX_" + a fresh GUID,
+  // kept on the table's temporary pages, never written to the metadata;
+  // it remembers the session and the change counter it was built at.
+  std::string AddTemporaryIndex(int32_t session, const std::vector<TKrxIndexColumnDef>& columns);
+  // Rebuilds every temporary index built at another change counter.
+  void RefreshTemporaryIndexes(int32_t session);
 
   // Checks: the record page index against the record count ("Invalid table
   // RecordPageIndex or MostUpdated..."), and every index's tree.
@@ -119,6 +126,7 @@ class TKrxDiskTableData : public TKrxTableData {
   struct Index {
     std::unique_ptr<TKrxRecordKeyRef> keys;
     std::unique_ptr<TKrxBTree> tree;
+    TKrxPageManager* pages = nullptr;  // the table's file, or its temporary pages
     std::vector<uint8_t> key, full;
     std::vector<uint8_t> readKey;  // stored key of a record read for its full key
     uint8_t ref[kKrxRecordIDSize];
@@ -134,6 +142,9 @@ class TKrxDiskTableData : public TKrxTableData {
   void ReadMostUpdated(int32_t session);
   void RebuildRecordPageIndex(int32_t session);
   void AutoCommit(TKrxCursor& cursor);
+  TKrxPageManager& TemporaryPages();
+  void CommitTemporary(int32_t session);
+  void FillIndex(int32_t session, Index& index);
   void FlushBlobs(int32_t session, uint8_t* record);
   void DeleteRecordBlobs(int32_t session, const uint8_t* record);
   void DeleteAllBlobs(int32_t session);
@@ -167,6 +178,7 @@ class TKrxDiskTableData : public TKrxTableData {
   std::unique_ptr<TKrxBTreeRecordPageIndex> pageIndex_;
   int32_t blobPageIndexRoot_ = -1;
   std::unique_ptr<TKrxDiskBlobManager> blobs_;
+  std::unique_ptr<TKrxTemporaryPageManager> temporaryPages_;
   std::vector<std::unique_ptr<Index>> indexes_;
   int recordsPerPage_ = 0;
   int64_t recordCount_ = 0;

@@ -406,6 +406,35 @@ TEST_F(TableStorageTest, RandomisedChangesMatchAModelAcrossReopen) {
   verify(*t, c);
 }
 
+TEST_F(TableStorageTest, TemporaryIndexesFollowChangesAndAreNotStored) {
+  TKrxTableDefinition def;
+  def.fields.Add("FID", A::Integer);
+  def.fields.Add("FNAME", A::String, 10);
+  TKrxDiskTableData::CreateTable(*db_, "TMP", def);
+  {
+    TKrxCursor c;
+    auto t = Open("TMP", c);
+    for (const char* n : {"d", "b"}) Insert(*t, c, {TKrxVariant::FromInt32(1), TKrxVariant::FromString(n)});
+    std::string name = t->AddTemporaryIndex(0, {{"FNAME", true, false, 20}});
+    EXPECT_EQ(name.rfind("TEMPORARY_INDEX_{", 0), 0u);
+    EXPECT_EQ(name.size(), 16u + 38u);
+    for (const char* n : {"a", "c"}) Insert(*t, c, {TKrxVariant::FromInt32(2), TKrxVariant::FromString(n)});
+    ASSERT_EQ(t->ReadRecord(c, TKrxReadMode::First), kKrxRecordFound);
+    t->DeleteRecord(c);  // "d"
+    t->SetActiveIndex(c, name);
+    std::string order;
+    for (int r = t->ReadRecord(c, TKrxReadMode::First); r == kKrxRecordFound; r = t->ReadRecord(c, TKrxReadMode::Next))
+      order += t->GetField(c, 1).AsString();
+    EXPECT_EQ(order, "cba");
+    t->CheckIndexes(0);
+    t->Detach(c);
+  }
+  Reopen();
+  TKrxCursor c;
+  auto t = Open("TMP", c);
+  EXPECT_TRUE(t->IndexDefs().empty());
+}
+
 TEST_F(TableStorageTest, DropRenameEmptyAndIndexChanges) {
   TKrxTableDefinition def;
   def.fields.Add("FID", A::Integer);
