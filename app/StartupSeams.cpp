@@ -6,7 +6,7 @@
 #include "uniType.h"
 
 const QString kFirstFriendlyHint =
-    QStringLiteral("欢迎使用Velmor科技系列行业软件！访问我们的网站 www.velmor.example 获取更多...");
+    QStringLiteral("欢迎使用Velmor科技系列软件！访问 www.velmor.example 获取更多...");
 
 void OpenDatabaseAndLoadParameters() {
   SysParas.CompanyTitle = QStringLiteral("Velmor科技 - 电缆销售开单系统");

@@ -1,6 +1,7 @@
-// The navigation bar beside the content pane: captioned panels stacked one
-// under the other, of which one is open at a time and shows its tool
-// buttons; clicking a folded panel's header opens it and folds the others.
+// The navigation bar beside the content pane: captioned panels of tool
+// buttons stacked one under the other. A click on a panel's header folds
+// the panel to its header or opens it again; the panel last opened is the
+// active one and its header is highlighted.
 #pragma once
 
 #include <QIcon>
@@ -30,11 +31,12 @@ class NavPanel : public QWidget {
   QList<QToolButton*> Buttons() const { return buttons_; }
 
   bool IsOpen() const;
+  void SetOpen(bool open);
   QToolButton* Header() const { return header_; }
 
  private:
   friend class NavBar;
-  void SetOpen(bool open);
+  void SetHighlighted(bool on);
 
   QToolButton* header_;
   QWidget* body_;
@@ -53,6 +55,7 @@ class NavBar : public QWidget {
   NavPanel* Panel(int index) const { return panels_.value(index); }
 
   int ActivePanel() const { return active_; }
+  // Opens the panel and makes it the active one.
   void SetActivePanel(int index);
 
  signals:
@@ -60,6 +63,8 @@ class NavBar : public QWidget {
 
  private:
   QVBoxLayout* layout_;
+  void HeaderClicked(int index);
+
   QList<NavPanel*> panels_;
   int active_ = -1;
 };

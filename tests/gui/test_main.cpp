@@ -147,6 +147,35 @@ class TestMain : public QObject {
     }
   }
 
+  void aPanelHeaderFoldsAndOpensItsPanel() {
+    ShowMain();
+    velmor::NavBar* nav = main_->NB;
+    auto stackedTightly = [nav] {
+      // Each panel starts right below the one above: a folded panel is no
+      // higher than its header.
+      const QRect first = nav->Panel(0)->geometry();
+      return first.top() == 0 && nav->Panel(1)->geometry().top() <= first.bottom() + 2;
+    };
+    QCOMPARE(nav->ActivePanel(), 1);
+    for (int p = 0; p < 2; ++p) {
+      for (QToolButton* button : nav->Panel(p)->Buttons()) QVERIFY(button->isVisible());
+    }
+    QTRY_VERIFY(stackedTightly());
+
+    QTest::mouseClick(nav->Panel(0)->Header(), Qt::LeftButton);
+    QVERIFY(!nav->Panel(0)->IsOpen());
+    QVERIFY(!nav->Panel(0)->Buttons().first()->isVisible());
+    QVERIFY(nav->Panel(1)->Buttons().first()->isVisible());
+    QTRY_COMPARE(nav->Panel(0)->height(), nav->Panel(0)->Header()->height());
+    QTRY_VERIFY(stackedTightly());
+    QCOMPARE(nav->ActivePanel(), 1);
+
+    QTest::mouseClick(nav->Panel(0)->Header(), Qt::LeftButton);
+    QVERIFY(nav->Panel(0)->Buttons().first()->isVisible());
+    QCOMPARE(nav->ActivePanel(), 0);
+    QTRY_VERIFY(stackedTightly());
+  }
+
   void layoutHasItsSizes() {
     ShowMain();
     QCOMPARE(main_->pllll->height(), 25);
