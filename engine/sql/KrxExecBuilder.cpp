@@ -56,8 +56,20 @@ std::unique_ptr<TKrxAO> BuildNode(TKrxQueryBuilder& builder, const TKrxQueryExpr
 }  // namespace
 
 std::unique_ptr<TKrxAO> TKrxQueryBuilder::BuildQuery(const TKrxSQLUnion& query) {
+  // "a UNION b ORDER BY ..." is read with the ORDER BY in the last block;
+  // it sorts the union's result.
+  const TKrxSQLSelect* lastBlock = nullptr;
+  if (query.Root().operation != qoSelect) {
+    const TKrxQueryExprNode* node = &query.Root();
+    while (node->operation != qoSelect) node = node->right.get();
+    lastBlock = node->select.get();
+  }
+  const TKrxSQLSelect* saved = unionSortBlock_;
+  unionSortBlock_ = lastBlock;
   std::unique_ptr<TKrxAO> top = BuildNode(*this, query.Root());
+  unionSortBlock_ = saved;
   if (!query.SortSpecifications().empty()) ApplyOrderBy(*top, query.SortSpecifications());
+  else if (lastBlock && !lastBlock->SortSpecifications().empty()) ApplyOrderBy(*top, lastBlock->SortSpecifications());
   return top;
 }
 
@@ -316,7 +328,8 @@ std::unique_ptr<TKrxAO> TKrxQueryBuilder::BuildSelect(const TKrxSQLSelect& selec
     top = std::make_unique<TKrxAOTableExpr>(std::move(from), std::move(items), select.Distinct(), runtime_);
   }
 
-  if (!select.SortSpecifications().empty()) ApplyOrderBy(*top, select.SortSpecifications());
+  if (!select.SortSpecifications().empty() && &select != unionSortBlock_)
+    ApplyOrderBy(*top, select.SortSpecifications());
   if (select.TopRowCount() >= 0)
     top = std::make_unique<TKrxAOSQLTopRowCount>(std::move(top), select.TopRowCount(), select.TopFirstRow());
   return top;

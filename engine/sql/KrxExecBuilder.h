@@ -53,6 +53,8 @@ class TKrxQueryBuilder {
   TKrxExecRuntime* runtime_;
   TKrxRowSources outer_;
   bool usedOuter_ = false;
+  // The last block of a UNION whose ORDER BY sorts the whole union.
+  const TKrxSQLSelect* unionSortBlock_ = nullptr;
 };
 
 // Tries an equality between a column of the join's left input and one of
