@@ -93,6 +93,10 @@ TEST_F(QueryExecTest, ErrorsOfQueries) {
       {"select count(*) as n from cqsalebill group by nothing",
        "Invalid field for GROUP BY. Table name = '', FieldName = 'nothing', i = 0, FieldExists = 0 #20245"},
       {"select * from nothing", "Table 'nothing' not exists. #21143"},
+      {"select * from cqsalebill a join picuslink b on a.fcs = c.FName", "ON condition for JOIN is not applicable #20270"},
+      {"select fbillno + fcs as k, count(*) as n from cqsalebill group by fcs",
+       "Expression (Name=\"k\", DisplayName=\"k\") cannot be used with GROUP BY. Possibly expression is not "
+       "aggregate, but it uses fields not included into group fields #20269"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.sql);
@@ -120,6 +124,13 @@ TEST_F(QueryExecTest, UpdateChangesTheRowsSelectedBeforeTheFirstChange) {
             (Rows{"6|x", "4|x"}));
   // The index follows the changed keys.
   EXPECT_EQ(db.Rows("select fbillno from cqsalebill where FInterID = 4"), (Rows{"XS3"}));
+}
+
+TEST_F(QueryExecTest, FailedUpdateChangesNothing) {
+  // The third record fails to convert after two have been changed.
+  EXPECT_NE(db.Error("update cqsalebill set fqty = case when FInterID = 2 then 'bad' else '7' end"), "");
+  EXPECT_EQ(db.Rows("select count(*) as n from cqsalebill where fqty = 7"), (Rows{"0"}));
+  EXPECT_EQ(db.Rows("select fqty from cqsalebill where FInterID = 3"), (Rows{"5"}));
 }
 
 TEST_F(QueryExecTest, DeleteRemovesTheSelectedRecords) {
