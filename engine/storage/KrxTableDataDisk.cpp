@@ -335,7 +335,7 @@ void TKrxDiskTableData::BuildIndex(size_t indexNo) {
   index->readKey.resize(index->keys->KeyLength());
   Index* raw = index.get();
   index->keys->SetFullKeyReader([this, raw](const TKrxRecordID& id, uint8_t* full) {
-    if (!ReadSlot(currentSession_, id, readBuffer_.data())) return false;
+    if (!ReadSlot(currentSession_, id, readBuffer_.data(), false)) return false;
     raw->keys->BuildKey(readBuffer_.data(), raw->readKey.data(), full);
     return true;
   });
@@ -468,9 +468,9 @@ void TKrxDiskTableData::SetActiveIndex(TKrxCursor& cursor, const std::string& in
 
 // ---------------------------------------------------------------- record manager
 
-bool TKrxDiskTableData::ReadSlot(int32_t session, const TKrxRecordID& id, uint8_t* record) {
+bool TKrxDiskTableData::ReadSlot(int32_t session, const TKrxRecordID& id, uint8_t* record, bool verifyPage) {
   int count;
-  if (!id.IsValid() || !pageIndex_->FindPage(session, id.pageNo, count)) return false;
+  if (!id.IsValid() || (verifyPage && !pageIndex_->FindPage(session, id.pageNo, count))) return false;
   TKrxHeldPage page(pm_.GetPage(session, id.pageNo, false, kRecordPageType));
   TKrxRecordPageView view(page->Data(), recordsPerPage_, fields_.DiskRecordSize());
   if (id.slot >= recordsPerPage_ || !view.IsOccupied(id.slot)) return false;
@@ -618,9 +618,9 @@ void TKrxDiskTableData::FailAndRollBack(TKrxCursor& cursor) {
   }
 }
 
-bool TKrxDiskTableData::Position(TKrxCursor& cursor, const TKrxRecordID& id) {
+bool TKrxDiskTableData::Position(TKrxCursor& cursor, const TKrxRecordID& id, bool verifyPage) {
   if (blobs_ && cursor.record.size() == fields_.MemoryRecordSize()) ReleaseBufferCaches(cursor.record.data(), true);
-  if (!ReadSlot(cursor.session, id, cursor.record.data())) return false;
+  if (!ReadSlot(cursor.session, id, cursor.record.data(), verifyPage)) return false;
   cursor.recordID = id;
   cursor.position = TKrxCursorPosition::OnRecord;
   return true;
@@ -815,7 +815,7 @@ int TKrxDiskTableData::ReadRecord(TKrxCursor& cursor, TKrxReadMode mode) {
       break;
   }
   if (!found) return kKrxRecordNotFound;
-  if (!Position(cursor, id)) return kKrxRecordNotFound;
+  if (!Position(cursor, id, mode == TKrxReadMode::Current)) return kKrxRecordNotFound;
   return kKrxRecordFound;
 }
 

@@ -155,7 +155,9 @@ class TKrxDiskTableData : public TKrxTableData {
   TKrxRecordID InsertSlot(int32_t session, const uint8_t* record);
   bool WriteSlot(int32_t session, const TKrxRecordID& id, const uint8_t* record);
   bool ClearSlot(int32_t session, const TKrxRecordID& id);
-  bool ReadSlot(int32_t session, const TKrxRecordID& id, uint8_t* record);
+  // verifyPage: check the page is still one of the table's (for IDs that may
+  // be stale); IDs just taken from an index or the page index need not be.
+  bool ReadSlot(int32_t session, const TKrxRecordID& id, uint8_t* record, bool verifyPage = true);
   bool PhysicalFirst(int32_t session, TKrxRecordID& id, bool last);
   bool PhysicalStep(int32_t session, TKrxRecordID& id, bool forward);
   void DeleteAllRecords(int32_t session);
@@ -166,7 +168,7 @@ class TKrxDiskTableData : public TKrxTableData {
   void BuildKeys(Index& index, const uint8_t* record, const TKrxRecordID& id);
   bool IndexPath(TKrxCursor& cursor, TKrxKeyPath& path, bool& exact);
   bool IndexStep(TKrxCursor& cursor, bool forward, TKrxRecordID& id);
-  bool Position(TKrxCursor& cursor, const TKrxRecordID& id);
+  bool Position(TKrxCursor& cursor, const TKrxRecordID& id, bool verifyPage = true);
 
   TKrxDiskDatabaseData& db_;
   TKrxPageManager& pm_;
