@@ -266,6 +266,22 @@ class TestMain : public QObject {
     QCOMPARE(FrontWorkingWindow(), product.data());
   }
 
+  void aShowingFloatingPickerInTheProductSlotIsBroughtForward() {
+    ShowMain();
+    QWidget picker;  // the sale bill's floating product picker
+    picker.setWindowTitle(QStringLiteral("电缆产品库"));
+    picker.resize(300, 200);
+    picker.show();
+    WindowSlot(WindowKind::Product) = &picker;
+    main_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+    main_->nproduct->trigger();
+    QCOMPARE(WindowSlot(WindowKind::Product).data(), &picker);
+    QVERIFY(main_->pContent->findChildren<QWidget*>("frmProduct").isEmpty());
+    QTRY_VERIFY(picker.isActiveWindow());
+    WindowSlot(WindowKind::Product) = nullptr;
+  }
+
   void aClosedWorkingWindowReopensFresh() {
     ShowMain();
     main_->ncustomer->trigger();
