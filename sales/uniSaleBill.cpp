@@ -177,9 +177,6 @@ void TfrmSaleBill::BuildTitleBar() {
   sbprintbill = MakeButton(pResult, "sbprintbill", QStringLiteral("打印(F8)"), QStringLiteral("打印销售单"));
   for (QToolButton* button : {spnewbill, spsavebill, sppreviewbill, sbprintbill}) layout->addWidget(button);
   connect(spnewbill, &QToolButton::clicked, this, &TfrmSaleBill::spnewbillClick);
-  connect(spsavebill, &QToolButton::clicked, this, &TfrmSaleBill::spsavebillClick);
-  connect(sppreviewbill, &QToolButton::clicked, this, &TfrmSaleBill::sppreviewbillClick);
-  connect(sbprintbill, &QToolButton::clicked, this, &TfrmSaleBill::sbprintbillClick);
 
   pm = new QMenu(pResult);
   pm->setObjectName(QStringLiteral("pm"));
@@ -205,7 +202,6 @@ void TfrmSaleBill::BuildHeaderPanel() {
   PaintBase(edcs, kLightYellow);
   edcs->completer()->setCompletionMode(QCompleter::PopupCompletion);  // drops down while typing
   edcs->completer()->setFilterMode(Qt::MatchContains);
-  edcs->installEventFilter(this);
   edaddress = MakeCombo(header, "edaddress");
   edaddress->completer()->setCompletionMode(QCompleter::PopupCompletion);
   edchepai = MakeEdit(header, "edchepai");
@@ -268,7 +264,6 @@ void TfrmSaleBill::BuildFunctionBar() {
   for (QToolButton* button : {sbddrow, sbdelrow, sbmoveup, sbmovedown, sbexcel}) layout->addWidget(button);
   layout->addStretch(1);
   connect(spselectproduct, &QToolButton::clicked, this, &TfrmSaleBill::spselectproductClick);
-  connect(sbsearch, &QToolButton::clicked, this, &TfrmSaleBill::sbsearchClick);
   connect(sbddrow, &QToolButton::clicked, this, &TfrmSaleBill::sbddrowClick);
   connect(sbdelrow, &QToolButton::clicked, this, &TfrmSaleBill::sbdelrowClick);
   connect(sbmoveup, &QToolButton::clicked, this, &TfrmSaleBill::sbmoveupClick);
@@ -293,11 +288,6 @@ void TfrmSaleBill::BuildLineGrid() {
   advgrid->GetEditorType = [this](int col, int row) { return advgridGetEditorType(col, row); };
   advgrid->GetAlignment = [this](int col, int row) { return advgridGetAlignment(col, row); };
   advgrid->CellValidate = [this](int col, int row, QString& value) { return advgridCellValidate(col, row, value); };
-  advgrid->DblClickCell = [this](int col, int row) { advgridDblClickCell(row, col); };
-  advgrid->ClickCell = [this](int col, int row) { advgridClickCell(row, col); };
-  advgrid->CellChanging = [this](int oldCol, int oldRow, int newCol, int newRow) {
-    return advgridCellChanging(oldRow, oldCol, newRow, newCol);
-  };
   advgrid->installEventFilter(this);
 }
 
@@ -617,32 +607,7 @@ bool TfrmSaleBill::advgridCellValidate(int ACol, int ARow, QString& Value) {
   // The totals count the edit at the value the cell will keep.
   advgrid->setCell(ACol, ARow, Value);
   UpdateBillTotals();
-  ShowPriceHistoryOfRow(ARow);
   return true;
-}
-
-void TfrmSaleBill::advgridDblClickCell(int ARow, int ACol) {
-  Q_UNUSED(ACol);
-  if (ARow != 0) return;
-}
-
-void TfrmSaleBill::advgridClickCell(int ARow, int ACol) {
-  Q_UNUSED(ACol);
-  if (ARow >= advgrid->fixedRows()) ShowPriceHistoryOfRow(ARow);
-}
-
-bool TfrmSaleBill::advgridCellChanging(int OldRow, int OldCol, int NewRow, int NewCol) {
-  Q_UNUSED(OldRow);
-  Q_UNUSED(OldCol);
-  Q_UNUSED(NewCol);
-  ShowPriceHistoryOfRow(NewRow);
-  return true;
-}
-
-void TfrmSaleBill::ShowPriceHistoryOfRow(int row) {
-  const QString model = advgrid->cell(ColXinghao, row).trimmed();
-  const QString spec = advgrid->cell(ColGuige, row).trimmed();
-  if (model.isEmpty() && spec.isEmpty()) return;
 }
 
 // ---- row operations ------------------------------------------------------------------------
@@ -715,19 +680,11 @@ void TfrmSaleBill::spnewbillClick() {
   UpdateBillTotals();
 }
 
-void TfrmSaleBill::spsavebillClick() {}
-
-void TfrmSaleBill::sppreviewbillClick() {}
-
-void TfrmSaleBill::sbprintbillClick() {}
-
 void TfrmSaleBill::spselectproductClick() {
   // A cell being edited is validated before anything is added.
   edcs->setFocus();
   advgrid->setFocus();
 }
-
-void TfrmSaleBill::sbsearchClick() {}
 
 // ---- keys and events ---------------------------------------------------------------------------
 
@@ -751,10 +708,6 @@ bool TfrmSaleBill::FormKeyPress(int key) {
 }
 
 bool TfrmSaleBill::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == edcs && event->type() == QEvent::FocusOut) {
-    // Leaving the customer box offers that customer's past addresses.
-    return QWidget::eventFilter(watched, event);
-  }
   if (watched->objectName() == QLatin1String("pjinqijiageCaption")) {
     static QPoint grabbed;
     if (event->type() == QEvent::MouseButtonPress) {
@@ -778,12 +731,4 @@ bool TfrmSaleBill::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
-}
-
-void TfrmSaleBill::customEvent(QEvent* event) {
-  if (event->type() == WM_ADDPRODUCT) {
-    event->accept();
-    return;
-  }
-  QWidget::customEvent(event);
 }

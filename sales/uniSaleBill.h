@@ -82,25 +82,18 @@ class TfrmSaleBill : public QWidget {
   void UpdateBillTotals();
 
   void spnewbillClick();
-  void spsavebillClick();
-  void sppreviewbillClick();
-  void sbprintbillClick();
   void sbddrowClick();
   void sbdelrowClick();
   void sbmoveupClick();
   void sbmovedownClick();
   void sbexcelClick();
   void spselectproductClick();
-  void sbsearchClick();
 
   velmor::EditorType advgridGetEditorType(int ACol, int ARow);
   Qt::Alignment advgridGetAlignment(int ACol, int ARow) const;
   // Rewrites Value where the column asks for it and fills the dependent
   // cells; false only when a number in the line cannot be read.
   bool advgridCellValidate(int ACol, int ARow, QString& Value);
-  void advgridDblClickCell(int ARow, int ACol);
-  void advgridClickCell(int ARow, int ACol);
-  bool advgridCellChanging(int OldRow, int OldCol, int NewRow, int NewCol);
 
   // The function keys and Enter, as the window handles them when it is the
   // active window itself; true when the key was consumed.
@@ -112,7 +105,6 @@ class TfrmSaleBill : public QWidget {
   void hideEvent(QHideEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void customEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -126,7 +118,6 @@ class TfrmSaleBill : public QWidget {
   void PrepareLineGridHeader();
   void SetTitle(bool editing);
   void ApplySearchMode();
-  void ShowPriceHistoryOfRow(int row);
 
   QWidget* pResult = nullptr;
   QLabel* lTitle = nullptr;

@@ -2,6 +2,9 @@
 // header and editors, what a cell edit computes, totals, row operations,
 // the keys and a new bill.
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +15,7 @@
 
 #include "StringGrid.h"
 #include "TestSupport.h"
+#include "XlsReader.h"
 #include "uniFunction.h"
 #include "uniSaleBill.h"
 #include "uniType.h"
@@ -395,6 +399,76 @@ class TestSaleBill : public QObject {
       QCOMPARE(Child<QComboBox>(name)->currentText(), QString());
     QCOMPARE(Child<QDateEdit>("eddate")->date(), QDate::currentDate());
     QCOMPARE(Text("pqty"), QStringLiteral("0.00"));
+  }
+
+  void exportWritesTheLinesToASheetNamedAfterTheBill() {
+    QTemporaryDir dir;
+    QString opened;
+    bool lockedWhileWriting = false;
+    SetSpreadsheetOpener([&opened](const QString& path) { opened = path; });
+    SetSaveFileChooser([&](const SaveFileRequest&) {
+      lockedWhileWriting = !Child<QToolButton>("sbexcel")->isEnabled() && !grid_->isEnabled();
+      return dir.filePath(QStringLiteral("bill"));
+    });
+    QVERIFY(Type(4, kFirst, QStringLiteral("电力电缆")));
+    Child<QToolButton>("sbexcel")->click();
+    const QString written = dir.filePath(QStringLiteral("bill.XLS"));
+    QVERIFY(lockedWhileWriting);
+    QVERIFY(QFile::exists(written));
+    QCOMPARE(opened, written);
+    QString error;
+    QCOMPARE(velmor::XlsSheetNames(written, &error), QStringList{QStringLiteral("销售单")});
+    QVERIFY(Child<QToolButton>("sbexcel")->isEnabled());
+    QVERIFY(grid_->isEnabled());
+    // A cancelled dialog writes nothing and leaves both usable.
+    SetSaveFileChooser([](const SaveFileRequest&) { return QString(); });
+    QFile::remove(written);
+    Child<QToolButton>("sbexcel")->click();
+    QVERIFY(!QFile::exists(written));
+    QVERIFY(Child<QToolButton>("sbexcel")->isEnabled() && grid_->isEnabled());
+    SetSaveFileChooser(nullptr);
+    SetSpreadsheetOpener(nullptr);
+  }
+
+  void shownModalItTakesTheKeysItself() {
+    bill_ = std::make_unique<TfrmSaleBill>();
+    grid_ = Child<StringGrid>("advgrid");
+    LayOutGrid(grid_);
+    bill_->BillInterID = QStringLiteral("0");
+    bool checked = false;
+    QTimer::singleShot(0, this, [&] {
+      checked = true;
+      QVERIFY(bill_->isWindow());
+      QVERIFY(bill_->isModal());
+      QVERIFY(bill_->width() >= 785);
+      bill_->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(bill_.get()));
+      grid_->setFocus();
+      grid_->setCurrentCell(23, kFirst);
+      QTest::keyClick(grid_, Qt::Key_Return);
+      QCOMPARE(grid_->rowCount(), 4);
+      QCOMPARE(grid_->col(), 4);
+      QTest::keyClick(grid_, Qt::Key_F9);
+      QVERIFY(Child<QLineEdit>("edsearch")->hasFocus());
+      QTest::keyClick(Child<QLineEdit>("edsearch"), Qt::Key_F2);
+      QCOMPARE(grid_->rowCount(), 3);
+      bill_->close();
+    });
+    bill_->ShowModal();
+    QVERIFY(checked);
+    QVERIFY(bill_->isHidden());
+  }
+
+  void pricePanelFoldsToItsCaption() {
+    auto* panel = Child<QWidget>("pjinqijiage");
+    auto* prices = Child<StringGrid>("gridprice");
+    Child<QToolButton>("sbpriceminimize")->click();
+    QVERIFY(prices->isHidden());
+    QVERIFY(panel->height() < 123);
+    QCOMPARE(panel->geometry().bottom(), grid_->geometry().bottom() - 20);
+    Child<QToolButton>("sbpriceminimize")->click();
+    QVERIFY(prices->isVisible());
+    QCOMPARE(panel->size(), QSize(240, 123));
   }
 
   void pricePanelKeepsToTheGridCorner() {
