@@ -133,8 +133,9 @@ void TKrxDiskDatabaseData::Close() {
 
 void TKrxDiskDatabaseData::Commit(int32_t session, bool flush) {
   std::lock_guard<std::recursive_mutex> guard(CriticalSection());
-  pageManager_->Commit(session);
-  if (flush) pageManager_->FlushFileBuffers();
+  // The page manager flushes the journal before the first page is written
+  // and the file before the journal goes, so a flushed commit survives power loss.
+  pageManager_->Commit(session, flush);
 }
 
 void TKrxDiskDatabaseData::Rollback(int32_t session) {

@@ -168,7 +168,7 @@ TEST_F(PageCacheTest, CacheEvictsLeastRecentlyUsedBeyondCapacity) {
   EXPECT_EQ(Cached(0, a), "a");  // read from disk again
 }
 
-TEST_F(PageCacheTest, InterruptedCommitLeavesFileStateOneAndOpenReportsRepair) {
+TEST_F(PageCacheTest, InterruptedCommitIsUndoneAndNeedsNoRepair) {
   int32_t p = NewPage(0, "before");
   pm_.Commit(0);
   Change(0, p, "after");
@@ -179,12 +179,15 @@ TEST_F(PageCacheTest, InterruptedCommitLeavesFileStateOneAndOpenReportsRepair) {
 
   std::ifstream in(path_, std::ios::binary);
   std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(b[42], 1);
+  EXPECT_EQ(b[42], 2);                  // closed cleanly: the journal put the old pages back
   EXPECT_EQ(GetI32(b.data(), 38), 1);  // the counter of the complete commit only
 
   TKrxDiskPageManager again;
   bool multiUser = false, readOnly = false;
-  EXPECT_TRUE(again.OpenDatabaseFile(path_, {}, multiUser, false, readOnly));
+  EXPECT_FALSE(again.OpenDatabaseFile(path_, {}, multiUser, false, readOnly));
+  char text[32] = {};
+  again.ReadPageBytes(p, 40, reinterpret_cast<uint8_t*>(text), sizeof text - 1);
+  EXPECT_STREQ(text, "before");
   again.CloseDatabaseFile();
 }
 
