@@ -322,6 +322,46 @@ class TestSaleBill : public QObject {
     QVERIFY(!chepai->hasFocus());
   }
 
+  void enterAfterTypingStoresTheCellAndMovesOn() {
+    grid_->setFocus();
+    QVERIFY(Type(11, kFirst, QStringLiteral("3")));
+    grid_->setCurrentCell(9, kFirst);
+    QTest::keyClicks(grid_, QStringLiteral("4"));
+    QVERIFY(grid_->isEditing());
+    QTest::keyClick(grid_->editor(), Qt::Key_Return);
+    QVERIFY(!grid_->isEditing());
+    QCOMPARE(grid_->cell(9, kFirst), QStringLiteral("4.00"));
+    QCOMPARE(grid_->cell(12, kFirst), QStringLiteral("12.00"));
+    QCOMPARE(grid_->col(), 10);
+  }
+
+  void aPriceFromTheHistoryIsTakenOverAsTyped() {
+    SysParas.PriceDecimals = QStringLiteral("0.000");
+    QVERIFY(Type(9, kFirst, QStringLiteral("4")));
+    auto* prices = Child<StringGrid>("gridprice");
+    prices->setCell(0, 1, QStringLiteral("1"));
+    prices->setCell(2, 1, QStringLiteral(" 12.5 "));
+    prices->setCell(3, 1, QStringLiteral("华东电器"));
+    grid_->setCurrentCell(4, kFirst);
+    QTest::mouseDClick(prices->viewport(), Qt::LeftButton, {}, prices->cellRect(2, 1).center());
+    QCOMPARE(grid_->cell(11, kFirst), QStringLiteral("12.500"));
+    QCOMPARE(grid_->cell(12, kFirst), QStringLiteral("50.00"));
+    QCOMPARE(Text("pamount"), QStringLiteral("50.00"));
+    // An empty price row takes nothing over.
+    QTest::mouseDClick(prices->viewport(), Qt::LeftButton, {}, prices->cellRect(2, 2).center());
+    QCOMPARE(grid_->cell(11, kFirst), QStringLiteral("12.500"));
+  }
+
+  void aColourThatIsNoNumberChangesNothingElse() {
+    QVERIFY(Type(13, kFirst, QStringLiteral("5")));
+    MessageAnswers answers;
+    QVERIFY(!Type(14, kFirst, QStringLiteral("1,5x")));
+    QCOMPARE(answers.Texts().size(), 1);
+    QCOMPARE(grid_->cell(9, kFirst), QStringLiteral("5.00"));
+    QCOMPARE(Text("pqty"), QStringLiteral("5.00"));
+    grid_->cancelEdit();
+  }
+
   void deletingTheOnlyLineLeavesOneEmptyLine() {
     QVERIFY(Type(4, kFirst, QStringLiteral("电力电缆")));
     QVERIFY(Type(9, kFirst, QStringLiteral("3")));
