@@ -27,6 +27,9 @@ struct TBenchPlan {
   int opens = 50;
   std::string periodFrom = "2024-03-01";
   std::string periodTo = "2024-03-31";
+  // Processor seconds one engine may spend on one workload; a loop that
+  // passes it stops and its figures are per completed step.
+  double budgetSeconds = 20;
 
   // Every count multiplied (at least 1), for a quick trial run.
   void Scale(double factor);
@@ -60,7 +63,10 @@ struct TEngineRun {
 };
 
 struct TWorkloadResult {
-  double seconds = 0;
+  double seconds = 0;     // wall clock
+  double cpuSeconds = 0;  // processor time of this process
+  int done = 0;           // steps completed of those planned
+  int planned = 0;
   int64_t check = 0;  // rows seen or left, to compare the two engines
   std::string error;
 };
