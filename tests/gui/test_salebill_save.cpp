@@ -1,10 +1,11 @@
-// The rules a bill is stored by: product lines, colour sums, and the text
-// of the INSERT of one line.
+// The rules a bill is stored by (product lines, colour sums), the text of
+// the INSERT of one line and the other statements of the bill window.
 #include <QTest>
 #include <stdexcept>
 
 #include "SaleBillNumbers.h"
 #include "SaleBillSave.h"
+#include "SaleBillSql.h"
 
 using salebill::InsertLineSql;
 using salebill::IsProductLine;
@@ -76,6 +77,60 @@ class TestSaleBillSave : public QObject {
     QCOMPARE(lines[20], QStringLiteral("'',"));
     QCOMPARE(lines[33], QStringLiteral("'34'"));
     QVERIFY_THROWS_EXCEPTION(std::logic_error, InsertLineSql(values.mid(1)));
+  }
+
+  void listStatementsFollowTheColumnSource() {
+    struct Case {
+      int col;
+      const char* source;
+      const char* model;
+      const char* sql;
+      const char* field;
+    };
+    const Case kCases[] = {
+        {4, "1", "", "select distinct(fname) as fname from cqproduct order by fname", "fname"},
+        {4, "2", "", "select distinct(fname) as fname from cqsalebill order by fname", "fname"},
+        {5, "1", "", "select distinct(fxinghao) as fxinghao from cqproduct order by fxinghao", "fxinghao"},
+        {5, "2", "", "select distinct(fxinghao) as fxinghao from cqsalebill order by fxinghao", "fxinghao"},
+        {6, "1", " yjv ", "select distinct(fguige) as fguige from cqproduct where upper(fxinghao)='YJV' order by FModelID",
+         "fguige"},
+        {6, "2", "yjv", "select distinct(fguige) as fguige from cqsalebill where upper(fxinghao)='YJV' order by fguige",
+         "fguige"},
+        {6, "1", "VV'22", "select distinct(fguige) as fguige from cqproduct where upper(fxinghao)='VV''22' order by FModelID",
+         "fguige"},
+        {6, "1", "  ", "", ""},
+        {7, "2", "", "select * from cqColor order by FItemID", "FName"},
+        {8, "1", "", "select * from cqPack order by FItemID", "FName"},
+        {10, "1", "", "select * from cqUnit order by FItemID", "FName"},
+        {9, "1", "", "", ""},
+    };
+    for (const Case& c : kCases) {
+      const salebill::ListQuery list =
+          salebill::ColumnListQuery(c.col, QString::fromLatin1(c.source), QString::fromLatin1(c.model));
+      QCOMPARE(list.sql, QString::fromUtf8(c.sql));
+      QCOMPARE(list.field, QString::fromLatin1(c.field));
+    }
+  }
+
+  void statementsEscapeWhatTheUserTyped() {
+    QCOMPARE(salebill::AddressListQuery(QStringLiteral(" O'Neil 五金 ")).sql,
+             QStringLiteral("select distinct(faddress) as faddress from cqsalebill where fcs='O''Neil 五金' and faddress<>''"));
+    QCOMPARE(salebill::PriceHistorySql(QStringLiteral("yjv"), QStringLiteral("3*2.5'")),
+             QStringLiteral("select distinct(fdate),fprice,fcs from cqsalebill where upper(fxinghao)='YJV' and "
+                            "upper(fguige)='3*2.5''' order by fdate desc"));
+    QCOMPARE(salebill::BillNoCondition(QStringLiteral(" xs0042 "), QStringLiteral("0")),
+             QStringLiteral(" where Upper(FBillNo)='XS0042'"));
+    QCOMPARE(salebill::BillNoCondition(QStringLiteral("xs'1"), QStringLiteral("17")),
+             QStringLiteral(" where Upper(FBillNo)='XS''1' and FInterID<>17"));
+    QCOMPARE(salebill::DeleteBillSql(QStringLiteral("17")), QStringLiteral("delete from cqsalebill where FInterID=17"));
+    QCOMPARE(salebill::DeleteBillSql(QStringLiteral("1 or 1=1")), QStringLiteral("delete from cqsalebill where FInterID=0"));
+    QCOMPARE(salebill::LoadBillSql(QStringLiteral("3")),
+             QStringLiteral("select * from cqsalebill where FInterID=3 order by fentryid asc "));
+    QCOMPARE(salebill::CounterUpdateSql(QStringLiteral("43")),
+             QStringLiteral("update pisysparameter set fparameter='43' where FName='单据编号'"));
+    QCOMPARE(salebill::BarcodeSql(QStringLiteral("69'01")),
+             QStringLiteral("select FModelID from cqproduct where ftiaoma='69''01'"));
+    QCOMPARE(salebill::ProductSql(42), QStringLiteral("select * from cqproduct where FModelID=42"));
   }
 
   void modelsAreUpperCasedInTheLatinLettersOnly() {
