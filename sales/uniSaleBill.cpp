@@ -144,7 +144,7 @@ TfrmSaleBill::TfrmSaleBill(QWidget* parent) : QWidget(parent) {
   BuildBottomBar();
   BuildPricePanel();
   layout->addWidget(pResult);
-  layout->addWidget(findChild<QWidget*>(QStringLiteral("pHeader"), Qt::FindDirectChildrenOnly));
+  layout->addWidget(pHeader);
   layout->addWidget(Panel6);
   layout->addWidget(advgrid, 1);
   layout->addWidget(pbuttom);
@@ -189,6 +189,7 @@ void TfrmSaleBill::BuildTitleBar() {
 
 void TfrmSaleBill::BuildHeaderPanel() {
   auto* header = new QWidget(this);
+  pHeader = header;
   header->setObjectName(QStringLiteral("pHeader"));
   header->setFixedHeight(53);
   auto* rows = new QHBoxLayout(header);
@@ -709,13 +710,12 @@ bool TfrmSaleBill::FormKeyPress(int key) {
 
 bool TfrmSaleBill::eventFilter(QObject* watched, QEvent* event) {
   if (watched->objectName() == QLatin1String("pjinqijiageCaption")) {
-    static QPoint grabbed;
     if (event->type() == QEvent::MouseButtonPress) {
-      grabbed = static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - pjinqijiage->pos();
+      priceGrab_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - pjinqijiage->pos();
       return true;
     }
     if (event->type() == QEvent::MouseMove && (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton)) {
-      pjinqijiage->move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - grabbed);
+      pjinqijiage->move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - priceGrab_);
       return true;
     }
   }

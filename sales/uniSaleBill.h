@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QEvent>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -128,6 +129,7 @@ class TfrmSaleBill : public QWidget {
   QToolButton* sppreviewbill = nullptr;
   QToolButton* sbprintbill = nullptr;
 
+  QWidget* pHeader = nullptr;
   QComboBox* edcs = nullptr;
   QComboBox* edaddress = nullptr;
   QLineEdit* edchepai = nullptr;
@@ -165,5 +167,6 @@ class TfrmSaleBill : public QWidget {
   QComboBox* edfukuan = nullptr;
 
   QEventLoop* modalLoop_ = nullptr;  // while ShowModal waits
+  QPoint priceGrab_;                 // where the price panel's caption was taken
   bool keysWatched_ = false;         // the application's keys pass eventFilter
 };
