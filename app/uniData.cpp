@@ -4,8 +4,24 @@
 
 TfrmData* frmData = nullptr;
 
-TfrmData::TfrmData(QObject* parent) : QObject(parent) {
+TfrmData::TfrmData(QObject* parent)
+    : QObject(parent),
+      KrxQ1("KrxQ1"),
+      KrxQ2("KrxQ2"),
+      KrxPRINT("KrxPRINT"),
+      KrxLast("KrxLast"),
+      KrxHINT("KrxHINT") {
   setObjectName(QStringLiteral("frmData"));
+  KrxDB.SetName("KrxDB");
+  KrxDB.SetDatabaseName("QUOTE");
+  KrxDB.SetSessionName("Default");
+  KrxDB.SetExclusive(false);
+  KrxDB.SetMultiUser(false);
+  KrxDB.SetMaxConnections(5000);
+  for (krx::TKrxQuery* query : {&KrxQ1, &KrxQ2, &KrxPRINT, &KrxLast, &KrxHINT}) {
+    query->SetDatabaseName("QUOTE");
+    query->SetReadOnly(false);
+  }
   ilimg = {
       MakeFolderIcon(false),
       MakeFolderIcon(true),
@@ -25,6 +41,4 @@ TfrmData::~TfrmData() {
   if (frmData == this) frmData = nullptr;
 }
 
-void TfrmData::Disconnect() {
-  // Nothing is connected until the database component joins the module.
-}
+void TfrmData::Disconnect() { KrxDB.Disconnect(); }

@@ -8,6 +8,9 @@
 #include <QList>
 #include <QObject>
 
+#include "KrxDatabase.h"
+#include "KrxQuery.h"
+
 class TfrmData : public QObject {
   Q_OBJECT
 
@@ -31,6 +34,15 @@ class TfrmData : public QObject {
 
   // The image list of the trees and the navigation bar.
   QList<QIcon> ilimg;
+
+  // The database file data/cpbill (alias "QUOTE", single-user, shared) and
+  // the queries every window gives its SQL text to.
+  krx::TKrxDatabase KrxDB;
+  krx::TKrxQuery KrxQ1;    // login, settings, data clearing, most working windows
+  krx::TKrxQuery KrxQ2;    // the shared list routines and the parameter load
+  krx::TKrxQuery KrxPRINT; // bill printing
+  krx::TKrxQuery KrxLast;  // the schema upgrade
+  krx::TKrxQuery KrxHINT;  // friendly hints
 
   // Closes the connection to the database file; done when the main window
   // goes away.
