@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <exception>
 
 #include "GridEnterMove.h"
 #include "LocaleSettings.h"
@@ -119,6 +120,17 @@ QString MoneyPattern() {
   return SysParas.MoneyFormat.isEmpty() ? QStringLiteral("0.00") : SysParas.MoneyFormat;
 }
 
+// Runs a step that reads the database; its failure is shown with the
+// engine's message and the window goes on.
+template <typename Step>
+void Guarded(QWidget* window, Step step) {
+  try {
+    step();
+  } catch (const std::exception& e) {
+    velmor::ShowError(window, QString::fromStdString(e.what()));
+  }
+}
+
 bool IsColourColumn(int col) {
   return col >= TfrmSaleBill::ColFirstColour && col <= TfrmSaleBill::ColLastColour;
 }
@@ -129,7 +141,8 @@ void PostAddProduct(QObject* billWindow, int modelId) {
   QCoreApplication::postEvent(billWindow, new TAddProductEvent(modelId));
 }
 
-TfrmSaleBill::TfrmSaleBill(QWidget* parent) : QWidget(parent) {
+TfrmSaleBill::TfrmSaleBill(QWidget* parent, krx::TKrxQuery* q1, krx::TKrxQuery* q2)
+    : QWidget(parent), KrxQ1(q1), KrxQ2(q2) {
   setObjectName(QStringLiteral("frmSaleBill"));
   setWindowTitle(QStringLiteral("销售单"));
   setAutoFillBackground(true);
@@ -177,6 +190,7 @@ void TfrmSaleBill::BuildTitleBar() {
   sbprintbill = MakeButton(pResult, "sbprintbill", QStringLiteral("打印(F8)"), QStringLiteral("打印销售单"));
   for (QToolButton* button : {spnewbill, spsavebill, sppreviewbill, sbprintbill}) layout->addWidget(button);
   connect(spnewbill, &QToolButton::clicked, this, &TfrmSaleBill::spnewbillClick);
+  connect(spsavebill, &QToolButton::clicked, this, &TfrmSaleBill::spsavebillClick);
 
   pm = new QMenu(pResult);
   pm->setObjectName(QStringLiteral("pm"));
@@ -203,6 +217,7 @@ void TfrmSaleBill::BuildHeaderPanel() {
   PaintBase(edcs, kLightYellow);
   edcs->completer()->setCompletionMode(QCompleter::PopupCompletion);  // drops down while typing
   edcs->completer()->setFilterMode(Qt::MatchContains);
+  edcs->installEventFilter(this);
   edaddress = MakeCombo(header, "edaddress");
   edaddress->completer()->setCompletionMode(QCompleter::PopupCompletion);
   edchepai = MakeEdit(header, "edchepai");
@@ -458,13 +473,17 @@ void TfrmSaleBill::PrepareLineGridHeader() {
 }
 
 void TfrmSaleBill::FormShow() {
+  Guarded(this, [this] { LoadLineGridLayout(); });
   PrepareLineGridHeader();
   ApplySearchMode();
   eddate->setDisplayFormat(velmor::GetShortDateFormat());
   eddate->setDate(QDate::currentDate());
+  FillHeaderLists();
   if (BillInterID != QLatin1String("0")) {
     SetTitle(true);
+    Guarded(this, [this] { LoadBill(); });
   } else {
+    Guarded(this, [this] { edBillNo->setText(NextBillNumber()); });
     edcs->setEditText(SysParas.DefaultCustomer);
     SetTitle(false);
   }
@@ -542,6 +561,8 @@ void TfrmSaleBill::UpdateBillTotals() {
 // ---- the line grid -----------------------------------------------------------------------
 
 EditorType TfrmSaleBill::advgridGetEditorType(int ACol, int ARow) {
+  // The drop-down lists are read afresh each time an editor opens.
+  FillColumnList(ACol, ARow);
   switch (ACol) {
     case ColName:
     case ColXinghao:
@@ -673,11 +694,13 @@ void TfrmSaleBill::spnewbillClick() {
   advgrid->clearRow(firstData);
   advgrid->autoNumberCol(ColLineNo);
   advgrid->setCurrentCell(ColName, firstData);
+  Guarded(this, [this] { edBillNo->setText(NextBillNumber()); });
   edcs->setEditText(SysParas.DefaultCustomer);
   eddate->setDate(QDate::currentDate());
   for (QLineEdit* edit : {edcontractno, edchepai, edmemo}) edit->clear();
   for (QComboBox* combo : {edaddress, edzhidan, edjingshou, edyewuyuan}) combo->setEditText(QString());
   // The payment note usually stays the same from bill to bill.
+  FillHeaderLists();
   UpdateBillTotals();
 }
 
@@ -709,6 +732,7 @@ bool TfrmSaleBill::FormKeyPress(int key) {
 }
 
 bool TfrmSaleBill::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edcs && event->type() == QEvent::FocusOut) edcsExit();
   if (watched->objectName() == QLatin1String("pjinqijiageCaption")) {
     if (event->type() == QEvent::MouseButtonPress) {
       priceGrab_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - pjinqijiage->pos();

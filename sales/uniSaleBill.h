@@ -23,6 +23,12 @@ class QMenu;
 class QToolButton;
 class QAction;
 
+namespace krx {
+class TKrxQuery;
+}
+namespace salebill {
+struct ListQuery;
+}
 namespace velmor {
 class StringGrid;
 enum class EditorType;
@@ -68,7 +74,10 @@ class TfrmSaleBill : public QWidget {
     ColDescription = 23,
   };
 
-  explicit TfrmSaleBill(QWidget* parent = nullptr);
+  // The window reads and writes through the data module's KrxQ1 and, for
+  // the shared list routines, KrxQ2; without them it works on its own
+  // cells only (no lists, numbers or storing).
+  explicit TfrmSaleBill(QWidget* parent = nullptr, krx::TKrxQuery* KrxQ1 = nullptr, krx::TKrxQuery* KrxQ2 = nullptr);
   ~TfrmSaleBill() override;
 
   // The FInterID of the bill shown as decimal text; "0" for a new bill.
@@ -83,6 +92,12 @@ class TfrmSaleBill : public QWidget {
   void UpdateBillTotals();
 
   void spnewbillClick();
+  void spsavebillClick();
+  // Checks and stores the bill; true when it was stored.
+  bool SaveBill();
+  // Fills header and lines from the stored rows of BillInterID.
+  void LoadBill();
+  void edcsExit();
   void sbddrowClick();
   void sbdelrowClick();
   void sbmoveupClick();
@@ -118,7 +133,16 @@ class TfrmSaleBill : public QWidget {
   void BuildPricePanel();
   void PrepareLineGridHeader();
   void SetTitle(bool editing);
+  QStringList ReadList(const salebill::ListQuery& list);
+  void FillList(QComboBox* box, const salebill::ListQuery& list);
+  void FillHeaderLists();
+  void FillColumnList(int col, int row);
+  bool LoadLineGridLayout();
+  QString NextBillNumber();
   void ApplySearchMode();
+
+  krx::TKrxQuery* KrxQ1 = nullptr;
+  krx::TKrxQuery* KrxQ2 = nullptr;
 
   QWidget* pResult = nullptr;
   QLabel* lTitle = nullptr;
