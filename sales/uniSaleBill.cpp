@@ -280,6 +280,9 @@ void TfrmSaleBill::BuildFunctionBar() {
   for (QToolButton* button : {sbddrow, sbdelrow, sbmoveup, sbmovedown, sbexcel}) layout->addWidget(button);
   layout->addStretch(1);
   connect(spselectproduct, &QToolButton::clicked, this, &TfrmSaleBill::spselectproductClick);
+  connect(sbsearch, &QToolButton::clicked, this, &TfrmSaleBill::sbsearchClick);
+  connect(edsearch, &QLineEdit::textChanged, this, &TfrmSaleBill::edsearchChange);
+  connect(edsearch, &QLineEdit::returnPressed, this, &TfrmSaleBill::sbsearchClick);
   connect(sbddrow, &QToolButton::clicked, this, &TfrmSaleBill::sbddrowClick);
   connect(sbdelrow, &QToolButton::clicked, this, &TfrmSaleBill::sbdelrowClick);
   connect(sbmoveup, &QToolButton::clicked, this, &TfrmSaleBill::sbmoveupClick);
@@ -304,6 +307,14 @@ void TfrmSaleBill::BuildLineGrid() {
   advgrid->GetEditorType = [this](int col, int row) { return advgridGetEditorType(col, row); };
   advgrid->GetAlignment = [this](int col, int row) { return advgridGetAlignment(col, row); };
   advgrid->CellValidate = [this](int col, int row, QString& value) { return advgridCellValidate(col, row, value); };
+  advgrid->DblClickCell = [this](int col, int row) { advgridDblClickCell(row, col); };
+  advgrid->ClickCell = [this](int, int row) {
+    if (row >= advgrid->fixedRows()) ShowPriceHistoryOfRow(row);
+  };
+  advgrid->CellChanging = [this](int, int, int, int newRow) {
+    ShowPriceHistoryOfRow(newRow);
+    return true;
+  };
   advgrid->installEventFilter(this);
 }
 
@@ -629,6 +640,7 @@ bool TfrmSaleBill::advgridCellValidate(int ACol, int ARow, QString& Value) {
   // The totals count the edit at the value the cell will keep.
   advgrid->setCell(ACol, ARow, Value);
   UpdateBillTotals();
+  ShowPriceHistoryOfRow(ARow);
   return true;
 }
 

@@ -98,6 +98,12 @@ class TfrmSaleBill : public QWidget {
   // Fills header and lines from the stored rows of BillInterID.
   void LoadBill();
   void edcsExit();
+  // Puts the catalogue product into the next free line.
+  void AddProductLine(int modelId);
+  void sbsearchClick();
+  void edsearchChange();
+  void ShowPriceHistory(const QString& model, const QString& spec);
+  void advgridDblClickCell(int ARow, int ACol);
   void sbddrowClick();
   void sbdelrowClick();
   void sbmoveupClick();
@@ -122,6 +128,7 @@ class TfrmSaleBill : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void customEvent(QEvent* event) override;
 
  private:
   void BuildTitleBar();
@@ -139,6 +146,7 @@ class TfrmSaleBill : public QWidget {
   void FillColumnList(int col, int row);
   bool LoadLineGridLayout();
   QString NextBillNumber();
+  void ShowPriceHistoryOfRow(int row);
   void ApplySearchMode();
 
   krx::TKrxQuery* KrxQ1 = nullptr;

@@ -2,6 +2,7 @@
 // new bill, the checks of a save, reloading a stored bill, and a save that
 // fails half-way.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateEdit>
 #include <QDir>
@@ -73,6 +74,11 @@ class BillDatabase {
     q2.Close();
     return value;
   }
+  void Exec(const QString& sql) {
+    q2.Close();
+    q2.SetSQLText(sql.toStdString());
+    q2.ExecSQL();
+  }
   QString Counter() { return Value(QStringLiteral("select fparameter from pisysparameter where FName='单据编号'"), "fparameter"); }
   int Lines(const QString& interId) {
     return Value(QStringLiteral("select count(*) as n from cqsalebill where FInterID=") + interId, "n").toInt();
@@ -112,6 +118,8 @@ class TestSaleBillDb : public QObject {
     bill_->BillInterID = interId;
     bill_->resize(1100, 700);
     bill_->show();
+    bill_->activateWindow();
+    if (!QTest::qWaitForWindowActive(bill_.get())) qWarning("bill window not active");
   }
   bool Type(int col, int row, const QString& text) {
     while (grid_->lastDataRow() < row) grid_->addRow();
@@ -267,6 +275,79 @@ class TestSaleBillDb : public QObject {
     QCOMPARE(loaded, stored);
     QCOMPARE(grid_->cell(14, kFirst), QString());  // an unused colour stays empty
     QCOMPARE(Child<QLabel>("pamount")->text(), QStringLiteral("36.00"));
+  }
+
+  void productsGoIntoTheNextFreeLine() {
+    OPEN_BILL_DATABASE();
+    ShowBill(*db);
+    db->Exec(QStringLiteral("update cqproduct set FFactoryPrice=12.5, FBianma='P1' where FModelID=1"));
+    PostAddProduct(bill_.get(), 1);
+    QCoreApplication::sendPostedEvents(bill_.get(), WM_ADDPRODUCT);
+    QCOMPARE(grid_->lastDataRow(), kFirst);  // the empty first line took it
+    QCOMPARE(grid_->cell(3, kFirst), QStringLiteral("P1"));
+    QCOMPARE(grid_->cell(5, kFirst), QStringLiteral("YJV-0.6/1kV"));
+    QCOMPARE(grid_->cell(6, kFirst), QStringLiteral("3*4+1*2.5"));
+    QCOMPARE(grid_->cell(10, kFirst), QStringLiteral("米"));
+    QCOMPARE(grid_->cell(11, kFirst), QStringLiteral("12.5"));
+    QCOMPARE(grid_->cell(9, kFirst), QString());
+    // The next one appends a line; a name-only line after it counts as free.
+    PostAddProduct(bill_.get(), 2);
+    QCoreApplication::sendPostedEvents(bill_.get(), WM_ADDPRODUCT);
+    QCOMPARE(grid_->lastDataRow(), kFirst + 1);
+    QCOMPARE(grid_->cell(6, kFirst + 1), QStringLiteral("3*6+1*4"));
+    grid_->addRow();
+    grid_->setCell(4, kFirst + 2, QStringLiteral("护套线"));
+    PostAddProduct(bill_.get(), 1);
+    PostAddProduct(bill_.get(), 2);
+    QCoreApplication::sendPostedEvents(bill_.get(), WM_ADDPRODUCT);
+    QCOMPARE(grid_->lastDataRow(), kFirst + 3);
+    QCOMPARE(grid_->cell(4, kFirst + 2), QStringLiteral("交联聚乙烯绝缘聚氯乙烯护套电力电缆"));
+    QCOMPARE(grid_->cell(6, kFirst + 3), QStringLiteral("3*6+1*4"));
+  }
+
+  void barcodesAddLinesOfQuantityOne() {
+    OPEN_BILL_DATABASE();
+    SysParas.BarcodeEnabled = QStringLiteral("1");
+    SysParas.BarcodeMinLength = QStringLiteral("5");
+    ShowBill(*db);
+    db->Exec(QStringLiteral("update cqproduct set ftiaoma='69001', FFactoryPrice=12.5 where FModelID=1"));
+    auto* search = Child<QLineEdit>("edsearch");
+    search->setFocus();
+    QTest::keyClicks(search, QStringLiteral("6900"));
+    QCoreApplication::sendPostedEvents(bill_.get(), WM_ADDPRODUCT);
+    QCOMPARE(search->text(), QStringLiteral("6900"));
+    QCOMPARE(grid_->cell(5, kFirst), QString());
+    QTest::keyClicks(search, QStringLiteral("1"));
+    QCoreApplication::sendPostedEvents(bill_.get(), WM_ADDPRODUCT);
+    QCOMPARE(search->text(), QString());
+    QVERIFY(search->hasFocus());
+    QTest::keyClicks(search, QStringLiteral("69001"));
+    QCoreApplication::sendPostedEvents(bill_.get(), WM_ADDPRODUCT);
+    for (int row : {kFirst, kFirst + 1}) {
+      QCOMPARE(grid_->cell(5, row), QStringLiteral("YJV-0.6/1kV"));
+      QCOMPARE(grid_->cell(9, row), QStringLiteral("1.00"));
+      QCOMPARE(grid_->cell(12, row), QStringLiteral("12.50"));
+    }
+    QCOMPARE(Child<QLabel>("pamount")->text(), QStringLiteral("25.00"));
+  }
+
+  void priceHistoryShowsTheFiveLatestSales() {
+    OPEN_BILL_DATABASE();
+    for (int day = 1; day <= 7; ++day) {
+      db->Exec(QStringLiteral("insert into cqsalebill(FInterID,FEntryID,fbillno,FDate,fcs,fxinghao,fguige,fprice) "
+                              "values(%1,1,'B%1','2024-01-0%1','客户%1','YJV','3*4',%2)")
+                   .arg(day)
+                   .arg(10 + day));
+    }
+    ShowBill(*db);
+    QVERIFY(Type(5, kFirst, QStringLiteral("yjv")));
+    QVERIFY(Type(6, kFirst, QStringLiteral("3*4")));
+    auto* prices = Child<StringGrid>("gridprice");
+    QCOMPARE(prices->cell(0, 1), QStringLiteral("1"));
+    QCOMPARE(prices->cell(3, 1), QStringLiteral("客户7"));
+    QCOMPARE(prices->cell(2, 1), QStringLiteral("17"));
+    QCOMPARE(prices->cell(3, 5), QStringLiteral("客户3"));
+    QCOMPARE(prices->rowCount(), 6);
   }
 
   void aSaveFailingHalfWayChangesNothing() {
