@@ -1,8 +1,22 @@
 #include "KrxLocalSession.h"
 
+#include "KrxDatabaseDataDisk.h"
 #include "KrxException.h"
+#include "KrxTableDataDisk.h"
 
 namespace krx {
+
+namespace {
+
+void RollbackSession(TKrxDiskDatabaseData& data, int32_t session) {
+  data.Rollback(session);
+  // Shared table objects keep counters read from the rolled back pages.
+  std::lock_guard<std::recursive_mutex> guard(data.CriticalSection());
+  for (const std::string& name : data.TableList().TableNames())
+    TKrxDiskTableData::OpenTable(data, name)->CleanupAfterRollback(session);
+}
+
+}  // namespace
 
 TKrxLocalSession::TKrxLocalSession(TKrxLocalSessionSettings settings) : settings_(std::move(settings)) {
   if (!settings_.multiUser) settings_.multiUserSessionName.clear();
@@ -40,7 +54,7 @@ void TKrxLocalSession::Close() {
   try {
     if (inTransaction_) {
       inTransaction_ = false;
-      attachment.data->Rollback(attachment.sessionNumber);
+      RollbackSession(*attachment.data, attachment.sessionNumber);
     }
   } catch (...) {
     TKrxDatabaseDataRegistry::Instance().Detach(attachment);
@@ -69,7 +83,7 @@ void TKrxLocalSession::Commit(bool flush) {
 void TKrxLocalSession::Rollback() {
   if (!inTransaction_) throw EKrxException(KrxError::NotInTransaction);
   inTransaction_ = false;
-  Data().Rollback(attachment_.sessionNumber);
+  RollbackSession(Data(), attachment_.sessionNumber);
 }
 
 std::vector<std::string> TKrxLocalSession::TableNames() {

@@ -1,23 +1,34 @@
 #include "KrxStatementRunner.h"
 
+#include "KrxDatabase.h"
+#include "KrxEngineError.h"
 #include "KrxException.h"
+#include "KrxFormatSettings.h"
+#include "KrxLocalExecSession.h"
 #include "KrxLocale.h"
+#include "KrxResultSource.h"
 
 namespace krx {
 
 TKrxRunResult KrxRunStatements(TKrxSQLProcessor& processor, TKrxDatabase& database, bool requestLive) {
-  (void)database;
-  (void)requestLive;
-  // Lexical and parse errors come out of Parse before anything runs.
-  processor.Parse();
-  // The SQL layer parses every statement but has no execution of its own
-  // yet: a statement that cannot run is an error, never a silent success.
-  std::string firstWord;
-  if (!processor.Statements().empty()) {
-    const TSQLCommand& command = processor.Statements().front()->Lexer().CommandAt(0);
-    if (!command.tokens.empty()) firstWord = command.tokens.front().text;
+  // Text values are read with the settings in force now, so a locale change
+  // reaches queries made before it.
+  TKrxLocalExecSession session(database.LocalSession(), KrxDefaultFormatSettings(), requestLive);
+  TKrxRunResult run;
+  try {
+    processor.Execute(session);
+  } catch (const EKrxEngineError&) {
+    throw;
+  } catch (const EKrxException& e) {
+    // The core speaks the national code page; callers read UTF-8.
+    throw EKrxException(KrxGbToUtf8(e.Message()), e.NativeError());
   }
-  throw EKrxException(KrxError::StatementNotExecutable, KrxGbToUtf8(firstWord));
+  run.rowsAffected = processor.RowsAffected();
+  if (std::unique_ptr<TKrxResultCursor> result = processor.TakeResult()) {
+    run.readOnly = result->ReadOnly();
+    run.rows = std::make_unique<TKrxResultSource>(std::move(result));
+  }
+  return run;
 }
 
 }  // namespace krx

@@ -69,6 +69,45 @@ expect right-password 0 want.txt out.txt $status
 "$KRXSQL" --page-size lots cpbill >/dev/null 2>&1; status=$?
 [ $status = 2 ] || { echo "FAIL usage: status $status"; failures=$((failures + 1)); }
 
+# A session of changes and queries: rows affected, result rows with their
+# field names, NULL as empty text, a quote doubled in the text and stored as
+# typed, tabs and line breaks escaped, an error that does not stop the rest.
+"$KRXSQL" --create session </dev/null >/dev/null
+cat >in.txt <<'SQL'
+create table 产品(fitemid integer, 型号 varchar(40), fprice float)
+GO
+insert into 产品 values (1, 'YJV-3*95', 37.5);
+insert into 产品 values (2, 'O''Brien 控制线', 12);
+insert into 产品(fitemid) values (3)
+go
+select fitemid, 型号, fprice from 产品 order by fitemid
+GO
+update 产品 set 型号 = 'a	b', fprice = fprice + 0.1 where fitemid = 1
+GO
+select * from 没有的表
+GO
+delete from 产品 where fitemid = 2
+GO
+select 型号, fprice from 产品 where fitemid < 3
+SQL
+"$KRXSQL" session <in.txt >out.txt; status=$?
+cat >want.txt <<'WANT'
+OK 0
+OK 3
+fitemid	型号	fprice
+1	YJV-3*95	37.5
+2	O'Brien 控制线	12
+3		
+(3 rows)
+OK 1
+ERROR: Table '没有的表' not exists. - Native error: 21143
+OK 1
+型号	fprice
+a\tb	37.6
+(1 rows)
+WANT
+expect session 1 want.txt out.txt $status
+
 if [ $failures -ne 0 ]; then
   echo "$failures failure(s)"
   exit 1
