@@ -10,6 +10,7 @@
 #include "KrxDatabase.h"
 #include "KrxException.h"
 #include "KrxQuery.h"
+#include "KrxTable.h"
 #include "KrxTempDir.h"
 
 namespace krx {
@@ -171,6 +172,31 @@ TEST_F(ClientSqlRun, TransactionsInTheTextAreTheComponentsTransactions) {
   Exec("insert into t values (2); commit");
   EXPECT_FALSE(db_.InTransaction());
   EXPECT_EQ(Rows("select fitemid from t"), (Table{{"2"}}));
+}
+
+TEST_F(ClientSqlRun, ARolledBackInsertGivesItsCounterBack) {
+  struct Case {
+    const char* table;
+    std::function<void()> rollback;
+  };
+  const Case kCases[] = {
+      {"c1", [&] { db_.Rollback(); }},
+      {"c2", [&] { Exec("rollback"); }},
+  };
+  for (const Case& c : kCases) {
+    const std::string table = c.table;
+    Exec("create table " + table + "(fitemid autoinc, fname varchar(10))");
+    // An open table keeps the table's shared object, and its counters, alive.
+    TKrxTable open("KrxOpen");
+    open.SetDatabaseName("SQLRUN");
+    open.SetTableName(table);
+    open.Open();
+    Exec("start transaction; insert into " + table + "(fname) values ('gone')");
+    c.rollback();
+    EXPECT_FALSE(db_.InTransaction()) << table;
+    Exec("insert into " + table + "(fname) values ('kept')");
+    EXPECT_EQ(Rows("select fitemid, fname from " + table), (Table{{"1", "kept"}})) << table;
+  }
 }
 
 TEST_F(ClientSqlRun, TextValuesAreReadWithTheProcessDateFormat) {
