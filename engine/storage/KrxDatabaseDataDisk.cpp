@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "KrxException.h"
+#include "KrxTableDataDisk.h"
 
 namespace krx {
 
@@ -125,6 +126,7 @@ void TKrxDiskDatabaseData::CloseParts() {
 void TKrxDiskDatabaseData::Close() {
   std::lock_guard<std::recursive_mutex> guard(CriticalSection());
   if (!pageManager_->IsOpen()) return;
+  TKrxDiskTableData::ReleaseAllSessionTables(*this);
   tableList_->Close();
   activeSessions_->Close();
   systemDirectory_ = std::make_unique<TKrxSystemDirectory>(*pageManager_);
@@ -136,11 +138,13 @@ void TKrxDiskDatabaseData::Commit(int32_t session, bool flush) {
   // The page manager flushes the journal before the first page is written
   // and the file before the journal goes, so a flushed commit survives power loss.
   pageManager_->Commit(session, flush);
+  TKrxDiskTableData::ReleaseSessionTables(*this, session);
 }
 
 void TKrxDiskDatabaseData::Rollback(int32_t session) {
   std::lock_guard<std::recursive_mutex> guard(CriticalSection());
   pageManager_->Rollback(session);
+  TKrxDiskTableData::ReleaseSessionTables(*this, session);
 }
 
 int32_t TKrxDiskDatabaseData::GetNextObjectID() {

@@ -46,6 +46,42 @@ struct Registry {
     std::lock_guard<std::mutex> guard(mutex);
     tables.erase({&db, UpperName(name)});
   }
+
+  // A table a session changed but has not committed must outlive the
+  // statement: its record count, change counter and autoinc values are only
+  // in memory and in the session's private pages, and a table loaded afresh
+  // reads the committed ones.
+  std::map<std::pair<const TKrxDiskDatabaseData*, int32_t>, std::vector<std::shared_ptr<TKrxDiskTableData>>> kept;
+
+  void Keep(const TKrxDiskDatabaseData& db, int32_t session, std::shared_ptr<TKrxDiskTableData> table) {
+    std::lock_guard<std::mutex> guard(mutex);
+    auto& list = kept[{&db, session}];
+    for (const auto& t : list)
+      if (t == table) return;
+    list.push_back(std::move(table));
+  }
+  void Release(const TKrxDiskDatabaseData& db, int32_t session) {
+    std::vector<std::shared_ptr<TKrxDiskTableData>> released;
+    {
+      std::lock_guard<std::mutex> guard(mutex);
+      auto it = kept.find({&db, session});
+      if (it == kept.end()) return;
+      released.swap(it->second);
+      kept.erase(it);
+    }
+  }
+  void ReleaseAll(const TKrxDiskDatabaseData& db) {
+    std::vector<std::shared_ptr<TKrxDiskTableData>> released;  // let go of outside the lock
+    std::lock_guard<std::mutex> guard(mutex);
+    for (auto it = kept.begin(); it != kept.end();) {
+      if (it->first.first != &db) {
+        ++it;
+        continue;
+      }
+      for (auto& t : it->second) released.push_back(std::move(t));
+      it = kept.erase(it);
+    }
+  }
 };
 
 // Holds the database's tables lock for a scope.
@@ -600,12 +636,28 @@ void TKrxDiskTableData::Detach(TKrxCursor& cursor) {
   cursors_.erase(std::remove(cursors_.begin(), cursors_.end(), &cursor), cursors_.end());
 }
 
+void TKrxDiskTableData::ReleaseSessionTables(const TKrxDiskDatabaseData& db, int32_t session) {
+  Registry::Instance().Release(db, session);
+}
+
+void TKrxDiskTableData::ReleaseAllSessionTables(const TKrxDiskDatabaseData& db) {
+  Registry::Instance().ReleaseAll(db);
+}
+
 void TKrxDiskTableData::AutoCommit(TKrxCursor& cursor) {
   // Temporary index pages are private work and are kept up to date at once.
   CommitTemporary(cursor.session);
   for (TKrxIndexDef& def : indexDefs_)
     if (def.temporary) def.builtAtChangeCounter = changeCounter_;
-  if (!cursor.inTransaction) db_.Commit(cursor.session, false);
+  if (!cursor.inTransaction) {
+    db_.Commit(cursor.session, false);
+    return;
+  }
+  try {
+    Registry::Instance().Keep(db_, cursor.session, shared_from_this());
+  } catch (const std::bad_weak_ptr&) {
+    // Not owned by a shared pointer (a test's own object): nothing reloads it.
+  }
 }
 
 void TKrxDiskTableData::FailAndRollBack(TKrxCursor& cursor) {

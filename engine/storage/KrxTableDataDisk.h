@@ -31,7 +31,7 @@
 
 namespace krx {
 
-class TKrxDiskTableData : public TKrxTableData {
+class TKrxDiskTableData : public TKrxTableData, public std::enable_shared_from_this<TKrxDiskTableData> {
  public:
   // ---- table-level operations on a database ----
   // Creates a table from its definition ("Error creating table - no fields
@@ -45,6 +45,11 @@ class TKrxDiskTableData : public TKrxTableData {
   // "Cannot delete table '%s'. Table is open by another dataset" while a
   // cursor is attached.
   static void DropTable(TKrxDiskDatabaseData& db, const std::string& name);
+  // A table changed inside a transaction stays loaded until the session
+  // commits or rolls back (a fresh load would read the committed record
+  // count); the database lets go of them at commit, roll back and close.
+  static void ReleaseSessionTables(const TKrxDiskDatabaseData& db, int32_t session);
+  static void ReleaseAllSessionTables(const TKrxDiskDatabaseData& db);
   static void RenameTable(TKrxDiskDatabaseData& db, const std::string& name, const std::string& newName);
   static bool TableExists(TKrxDiskDatabaseData& db, const std::string& name);
 
