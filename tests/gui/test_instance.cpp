@@ -60,6 +60,7 @@ class TestInstance : public QObject {
     QVERIFY(socketDir_.isValid());
     qputenv("TMPDIR", socketDir_.path().toLocal8Bit());
     QCOMPARE(QDir::tempPath(), QDir(socketDir_.path()).absolutePath());
+    QVERIFY(velmor::test::InstallInitialDatabase());
   }
 
   void aSecondStartRaisesTheRunningInstanceAndEnds() {

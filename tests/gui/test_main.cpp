@@ -79,6 +79,8 @@ class TestMain : public QObject {
   }
 
  private slots:
+  void initTestCase() { QVERIFY(velmor::test::InstallInitialDatabase()); }
+
   void init() {
     SysParas = TSysParas();
     data_ = std::make_unique<TfrmData>();

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QWidget>
 
 namespace velmor::test {
@@ -12,6 +14,15 @@ void SaveScreenshot(QWidget* widget, const QString& suffix) {
   QString name = QString::fromLatin1(widget->metaObject()->className());
   if (!suffix.isEmpty()) name += QLatin1Char('-') + suffix;
   widget->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+}
+
+bool InstallInitialDatabase() {
+  const QString source = QDir(qEnvironmentVariable("VELMOR_PROGRAM_DIR")).filePath(QStringLiteral("data/cpbill"));
+  const QDir appDir(QCoreApplication::applicationDirPath());
+  if (!QFile::exists(source) || !appDir.mkpath(QStringLiteral("data"))) return false;
+  const QString target = appDir.filePath(QStringLiteral("data/cpbill"));
+  QFile::remove(target);
+  return QFile::copy(source, target) && QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 MessageAnswers::MessageAnswers(QList<QMessageBox::StandardButton> answers) : answers_(std::move(answers)) {

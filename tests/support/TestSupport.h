@@ -15,6 +15,11 @@ namespace velmor::test {
 // widget's class: "TfrmMain.png", or "TfrmSaleBill-filled.png" with a suffix.
 void SaveScreenshot(QWidget* widget, const QString& suffix = QString());
 
+// Puts a fresh copy of the program directory's initial database at
+// data/cpbill beside the test program, where the main window opens it.
+// Returns false when the build laid out none.
+bool InstallInitialDatabase();
+
 // Answers every message box with the given buttons in turn (the last one
 // repeats) and remembers the texts asked, while it lives.
 class MessageAnswers {
