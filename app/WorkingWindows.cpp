@@ -1,5 +1,10 @@
 #include "WorkingWindows.h"
 
+#include "UNISYSSETTING.h"
+#include "uniAbout.h"
+#include "uniBackup.h"
+#include "uniLogin.h"
+
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -135,17 +140,14 @@ QWidget* CreateWorkingWindow(WindowKind kind, QWidget* parent) {
 
 std::unique_ptr<QDialog> CreateModalWindow(DialogKind kind, QWidget* parent) {
   switch (kind) {
-    case DialogKind::SysSetting: return MakePendingDialog(QStringLiteral("系统设置"), {430, 287}, parent);
+    case DialogKind::SysSetting: return std::make_unique<TFRMSYSSETTING>(parent);
     case DialogKind::Knowledge: return MakePendingDialog(QStringLiteral("线缆知识"), {800, 560}, parent);
-    case DialogKind::About: return MakePendingDialog(QStringLiteral("关于"), {332, 324}, parent);
+    case DialogKind::About: return std::make_unique<TFRMABOUT>(parent);
   }
   return nullptr;
 }
 
-// PLACEHOLDER — no login window yet, so the user is let in.
-bool RunLoginWindow(QWidget*) { return true; }
+bool RunLoginWindow(QWidget* parent) { return RunLogin(parent); }
 
-// PLACEHOLDER — the backup and restore routines come with the database
-// file's copy and reconnect.
-void RunBackup(QWidget*) {}
-void RunRestore(QWidget*) {}
+void RunBackup(QWidget* parent) { nbackupClick(parent); }
+void RunRestore(QWidget* parent) { nrestoreClick(parent); }
