@@ -22,6 +22,7 @@
 #include "MultInst.h"
 #include "TestSupport.h"
 #include "uniData.h"
+#include "uniLogin.h"
 #include "uniMain.h"
 
 using velmor::InstanceChannel;
@@ -61,6 +62,7 @@ class TestInstance : public QObject {
     qputenv("TMPDIR", socketDir_.path().toLocal8Bit());
     QCOMPARE(QDir::tempPath(), QDir(socketDir_.path()).absolutePath());
     QVERIFY(velmor::test::InstallInitialDatabase());
+    SetLoginRunner([](QWidget*) { return true; });  // no person types the password here
   }
 
   void aSecondStartRaisesTheRunningInstanceAndEnds() {
