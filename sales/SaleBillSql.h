@@ -11,9 +11,9 @@ struct ListQuery {
   QString field;
 };
 
-// The list of a line-grid column (4 name, 5 model, 6 specification,
+// The list of a line-grid column (4 name, 5 model, 6 size (规格),
 // 7 colour, 8 packing, 10 unit) by the parameter 销售单列取数来自:
-// "1" the catalogue, "2" past bills. The specification list is of the
+// "1" the catalogue, "2" past bills. The size (规格) list is of the
 // upper-cased model and empty without a model; other columns have none.
 ListQuery ColumnListQuery(int col, const QString& source, const QString& model);
 

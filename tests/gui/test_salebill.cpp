@@ -192,7 +192,7 @@ class TestSaleBill : public QObject {
       QCOMPARE(grid_->effectiveAlignment(c.col, kFirst), c.align);
     }
     QCOMPARE(grid_->effectiveAlignment(9, 0), Qt::AlignCenter);
-    // With a model the specification becomes a drop-down of its specifications.
+    // With a model filled in, the size (规格) cell becomes a drop-down of that model's sizes.
     grid_->setCell(5, kFirst, QStringLiteral("YJV"));
     QCOMPARE(grid_->editorTypeOf(6, kFirst), EditorType::ComboEdit);
   }
