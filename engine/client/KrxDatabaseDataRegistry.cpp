@@ -1,6 +1,7 @@
 #include "KrxDatabaseDataRegistry.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 
 #include "KrxException.h"
@@ -35,26 +36,39 @@ TKrxAttachment TKrxDatabaseDataRegistry::Attach(TKrxAttachRequest& request) {
   std::lock_guard<std::mutex> guard(lock_);
   std::string key = FileKey(request.fileName);
   Entry* entry = Find(key, request.multiUserSessionName);
+  if (!request.readOnly) {
+    for (const auto& other : entries_) {
+      if (other->key != key || other.get() == entry || other->data->ReadOnly()) continue;
+      if (other->data->MultiUser() != request.multiUser) throw EKrxException(KrxError::MixedUserModes);
+    }
+  }
+  int32_t number = 0;
   if (entry == nullptr) {
     auto made = std::make_unique<Entry>();
     made->key = key;
     made->multiUserSessionName = request.multiUserSessionName;
     made->password = request.password;
-    made->data = TKrxDiskDatabaseData::Acquire(request.fileName);
+    made->data = TKrxDiskDatabaseData::Acquire(request.fileName,
+                                               request.multiUser ? request.multiUserSessionName : std::string());
     made->repairNeeded = made->data->Open(request.password, request.multiUser, request.exclusive, request.readOnly);
+    try {
+      number = made->data->ConnectSession();
+    } catch (...) {
+      made->data->Close();
+      throw;
+    }
+    // The single-user claim may have failed: then the file is read-only.
+    request.readOnly = made->data->ReadOnly();
+    request.multiUser = made->data->MultiUser();
     entry = made.get();
     entries_.push_back(std::move(made));
   } else {
     if (entry->password.cipherID != 0 && entry->password.password != request.password.password) {
       throw EKrxException(KrxError::DatabasePasswordInvalid);
     }
+    number = entry->data->ConnectSession();
     request.readOnly = entry->data->ReadOnly();
     request.multiUser = entry->data->MultiUser();
-  }
-  // The lowest number not in use by another session of this process.
-  int32_t number = 0;
-  while (std::find(entry->sessionNumbers.begin(), entry->sessionNumbers.end(), number) != entry->sessionNumbers.end()) {
-    ++number;
   }
   entry->sessionNumbers.push_back(number);
   return {entry->data, number, entry->repairNeeded};
@@ -67,11 +81,20 @@ void TKrxDatabaseDataRegistry::Detach(const TKrxAttachment& attachment) {
   if (it == entries_.end()) return;
   Entry& entry = **it;
   auto number = std::find(entry.sessionNumbers.begin(), entry.sessionNumbers.end(), attachment.sessionNumber);
-  if (number != entry.sessionNumbers.end()) entry.sessionNumbers.erase(number);
-  if (!entry.sessionNumbers.empty()) return;
-  std::shared_ptr<TKrxDiskDatabaseData> data = entry.data;
-  entries_.erase(it);
-  data->Close();
+  if (number == entry.sessionNumbers.end()) return;
+  entry.sessionNumbers.erase(number);
+  std::exception_ptr failure;
+  try {
+    entry.data->DisconnectSession(attachment.sessionNumber);
+  } catch (const EKrxException&) {
+    failure = std::current_exception();
+  }
+  if (entry.sessionNumbers.empty()) {
+    std::shared_ptr<TKrxDiskDatabaseData> data = entry.data;
+    entries_.erase(it);
+    data->Close();
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 size_t TKrxDatabaseDataRegistry::OpenCount() {

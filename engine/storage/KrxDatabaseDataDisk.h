@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "KrxActiveSessionsFile.h"
 #include "KrxDatabaseData.h"
+#include "KrxDatabaseTableLockManager.h"
 #include "KrxDiskPageManager.h"
 #include "KrxSystemDirectory.h"
 #include "KrxTableListFile.h"
@@ -23,6 +25,10 @@ class TKrxDiskDatabaseData : public TKrxDatabaseData {
  public:
   // The shared object of that file in this process, made when none exists.
   static std::shared_ptr<TKrxDiskDatabaseData> Acquire(const std::string& fileName);
+  // In multi-user mode each session name of a process has its own object
+  // (and its own descriptor of the file).
+  static std::shared_ptr<TKrxDiskDatabaseData> Acquire(const std::string& fileName,
+                                                       const std::string& multiUserSessionName);
   // Whether some object of this process has that file open.
   static bool IsOpenInProcess(const std::string& fileName);
 
@@ -51,12 +57,33 @@ class TKrxDiskDatabaseData : public TKrxDatabaseData {
   TKrxTableListFile& TableList() { return *tableList_; }
   TKrxActiveSessionsFile& ActiveSessions() { return *activeSessions_; }
 
+  // A new session of this object: in multi-user mode the lowest free slot
+  // of the active sessions file ("Cannot connect session. Maximum
+  // connections quantity exceeded or database is open in single-user
+  // mode"); in single-user mode the lowest number no session of this
+  // process uses, and the first one claims every slot byte. When another
+  // process is connected the claim fails and the file is opened again
+  // read-only.
+  int32_t ConnectSession();
+  // Frees the slot (multi-user) or, with the last session, the claim.
+  // Table locks the session still held are let go, then "Some table locks
+  // still exist".
+  void DisconnectSession(int32_t session);
+  int ConnectedSessions() const { return static_cast<int>(sessions_.size()); }
+  bool HoldsSingleUserClaim() const { return singleUserClaim_; }
+  TKrxDatabaseTableLockManager& TableLocks() { return *tableLocks_; }
+
+  // Multi-user: the modified tables are locked for writing first ("Cannot
+  // commit changes. Locks of modified tables failed", the transaction stays
+  // open); the transaction locks go after the pages are written.
   void Commit(int32_t session, bool flush) override;
   void Rollback(int32_t session) override;
   int32_t GetNextObjectID();
 
  private:
   void CloseParts();
+  void ClaimSingleUse();
+  bool UsesSessionSlots() const;
 
   std::unique_ptr<TKrxDiskPageManager> pageManager_;
   std::unique_ptr<TKrxSystemDirectory> systemDirectory_;
@@ -66,6 +93,10 @@ class TKrxDiskDatabaseData : public TKrxDatabaseData {
   bool multiUser_ = false;
   bool exclusive_ = false;
   int32_t maxConnections_ = 0;
+  TKrxPasswordRecord password_;
+  std::unique_ptr<TKrxDatabaseTableLockManager> tableLocks_;
+  std::vector<int32_t> sessions_;
+  bool singleUserClaim_ = false;
 };
 
 }  // namespace krx

@@ -182,4 +182,34 @@ bool TKrxInternalDBDirectAccessFile::IsRegionLocked(int32_t position, int32_t co
   return false;
 }
 
+bool TKrxInternalDBDirectAccessFile::LockRegion(int32_t position, int32_t count) {
+  CheckOpen("LockRegion");
+  int32_t done = 0;
+  while (done < count) {
+    int32_t pageNo, offset;
+    Locate(position + done, pageNo, offset);
+    int32_t n = std::min(count - done, static_cast<int32_t>(pageManager_.PageSize()) - offset);
+    if (!pageManager_.LockPageBytes(pageNo, offset, n)) {
+      if (done > 0) UnlockRegion(position, done);
+      return false;
+    }
+    done += n;
+  }
+  return true;
+}
+
+bool TKrxInternalDBDirectAccessFile::UnlockRegion(int32_t position, int32_t count) {
+  CheckOpen("UnlockRegion");
+  bool all = true;
+  int32_t done = 0;
+  while (done < count) {
+    int32_t pageNo, offset;
+    Locate(position + done, pageNo, offset);
+    int32_t n = std::min(count - done, static_cast<int32_t>(pageManager_.PageSize()) - offset);
+    all = pageManager_.UnlockPageBytes(pageNo, offset, n) && all;
+    done += n;
+  }
+  return all;
+}
+
 }  // namespace krx

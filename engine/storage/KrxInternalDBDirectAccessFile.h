@@ -41,6 +41,10 @@ class TKrxInternalDBDirectAccessFile {
   bool UnlockByte(int32_t position);
   bool IsByteLocked(int32_t position);
   bool IsRegionLocked(int32_t position, int32_t count);
+  // Locks count bytes from position as a whole: on failure nothing stays
+  // locked.
+  bool LockRegion(int32_t position, int32_t count);
+  bool UnlockRegion(int32_t position, int32_t count);
 
   const std::vector<int32_t>& PageNumbers() const { return pages_; }
 

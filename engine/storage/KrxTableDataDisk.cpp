@@ -1,9 +1,11 @@
 #include "KrxTableDataDisk.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <thread>
 
 #include "KrxCompression.h"
 #include "KrxStreamCompressedBLOB.h"
@@ -247,6 +249,7 @@ void TKrxDiskTableData::DropTable(TKrxDiskDatabaseData& db, const std::string& n
     if (t.blobs_) t.blobs_->Index().Drop(kEngine);
     t.metaFile_.Delete(kEngine);
     t.mostUpdatedFile_.Delete(kEngine);
+    db.TableLocks().ForgetFile(entry.locksPageNo);
     t.lockFile_.Delete(kEngine);
     db.TableList().Delete(kEngine, entry.name);
     db.Commit(kEngine, false);
@@ -623,6 +626,11 @@ void TKrxDiskTableData::Attach(TKrxCursor& cursor) {
   for (const TKrxCursor* c : cursors_) exclusiveOpen = exclusiveOpen || c->exclusive;
   if (!cursors_.empty() && cursor.exclusive && !exclusiveOpen)
     throw EKrxException(KrxError::CannotOpenExclusiveByCursors, name_);
+  if (!db_.TableLocks().LockTable(cursor.session, LockKey(), cursor.exclusive ? kKrxLockExclusive : kKrxLockOpen, 100,
+                                  50)) {
+    if (cursor.exclusive) throw EKrxException(KrxError::CannotOpenExclusiveByUser, name_);
+    throw EKrxException(KrxError::CannotOpenTableLocked, name_);
+  }
   cursors_.push_back(&cursor);
   cursor.record.assign(fields_.MemoryRecordSize(), 0);
   KrxClearRecordBuffer(fields_, cursor.record.data());
@@ -633,7 +641,10 @@ void TKrxDiskTableData::Attach(TKrxCursor& cursor) {
 void TKrxDiskTableData::Detach(TKrxCursor& cursor) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
   if (blobs_ && cursor.record.size() == fields_.MemoryRecordSize()) ReleaseBufferCaches(cursor.record.data(), true);
-  cursors_.erase(std::remove(cursors_.begin(), cursors_.end(), &cursor), cursors_.end());
+  auto attached = std::find(cursors_.begin(), cursors_.end(), &cursor);
+  if (attached == cursors_.end()) return;
+  cursors_.erase(attached);
+  db_.TableLocks().UnlockTable(cursor.session, LockKey(), cursor.exclusive ? kKrxLockExclusive : kKrxLockOpen);
 }
 
 void TKrxDiskTableData::ReleaseSessionTables(const TKrxDiskDatabaseData& db, int32_t session) {
@@ -670,6 +681,37 @@ void TKrxDiskTableData::FailAndRollBack(TKrxCursor& cursor) {
   }
 }
 
+TKrxTableLockScope TKrxDiskTableData::ReadLock(int32_t session) {
+  TKrxDatabaseTableLockManager& locks = db_.TableLocks();
+  if (!locks.Active() || session < 0) return {};
+  if (!locks.LockTable(session, LockKey(), kKrxLockRead, 40, 2250)) throw EKrxException(KrxError::TableIsLocked);
+  TKrxTableLockScope scope(locks, session, LockKey(), kKrxLockRead);
+  ReadMostUpdated(session);
+  return scope;
+}
+
+TKrxTableLockScope TKrxDiskTableData::WriteLock(const TKrxCursor& cursor) {
+  TKrxDatabaseTableLockManager& locks = db_.TableLocks();
+  const int32_t session = cursor.session;
+  if (!locks.Active() || session < 0) return {};
+  if (cursor.inTransaction) {
+    // Released with the transaction by the lock manager.
+    if (!locks.LockTable(session, LockKey(), kKrxLockTransactionWrite, 100, 900))
+      throw EKrxException(KrxError::TableIsLocked);
+    ReadMostUpdated(session);
+    return {};
+  }
+  bool granted = false;
+  for (int attempt = 0; attempt < 2250 && !granted; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    granted = locks.LockTable(session, LockKey(), kKrxLockWrite, 0, 1);
+  }
+  if (!granted) throw EKrxException(KrxError::TableIsLocked);
+  TKrxTableLockScope scope(locks, session, LockKey(), kKrxLockWrite);
+  ReadMostUpdated(session);
+  return scope;
+}
+
 bool TKrxDiskTableData::Position(TKrxCursor& cursor, const TKrxRecordID& id, bool verifyPage) {
   if (blobs_ && cursor.record.size() == fields_.MemoryRecordSize()) ReleaseBufferCaches(cursor.record.data(), true);
   if (!ReadSlot(cursor.session, id, cursor.record.data(), verifyPage)) return false;
@@ -686,6 +728,7 @@ void TKrxDiskTableData::PrepareNewRecord(TKrxCursor& cursor) {
 
 void TKrxDiskTableData::InsertRecord(TKrxCursor& cursor) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  TKrxTableLockScope writeLock = WriteLock(cursor);
   const int32_t session = cursor.session;
   currentSession_ = session;
   if (cursor.record.size() != fields_.MemoryRecordSize()) throw EKrxException(KrxError::InvalidTableHeaderData);
@@ -712,6 +755,7 @@ void TKrxDiskTableData::InsertRecord(TKrxCursor& cursor) {
 
 void TKrxDiskTableData::UpdateRecord(TKrxCursor& cursor) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  TKrxTableLockScope writeLock = WriteLock(cursor);
   const int32_t session = cursor.session;
   currentSession_ = session;
   const TKrxRecordID id = cursor.recordID;
@@ -759,6 +803,7 @@ void TKrxDiskTableData::UpdateRecord(TKrxCursor& cursor) {
 
 void TKrxDiskTableData::DeleteRecord(TKrxCursor& cursor) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  TKrxTableLockScope writeLock = WriteLock(cursor);
   const int32_t session = cursor.session;
   currentSession_ = session;
   const TKrxRecordID id = cursor.recordID;
@@ -819,6 +864,7 @@ bool TKrxDiskTableData::IndexStep(TKrxCursor& cursor, bool forward, TKrxRecordID
 
 int TKrxDiskTableData::ReadRecord(TKrxCursor& cursor, TKrxReadMode mode) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  TKrxTableLockScope readLock = ReadLock(cursor.session);
   const int32_t session = cursor.session;
   currentSession_ = session;
   if (cursor.record.size() != fields_.MemoryRecordSize()) cursor.record.assign(fields_.MemoryRecordSize(), 0);
@@ -871,8 +917,9 @@ int TKrxDiskTableData::ReadRecord(TKrxCursor& cursor, TKrxReadMode mode) {
   return kKrxRecordFound;
 }
 
-int64_t TKrxDiskTableData::RecordCount(TKrxCursor& /*cursor*/) {
+int64_t TKrxDiskTableData::RecordCount(TKrxCursor& cursor) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  TKrxTableLockScope readLock = ReadLock(cursor.session);
   return recordCount_;
 }
 
@@ -898,6 +945,7 @@ void TKrxDiskTableData::CleanupAfterRollback(int32_t session) {
 
 bool TKrxDiskTableData::LocateByKey(TKrxCursor& cursor, const std::vector<TKrxVariant>& values) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  TKrxTableLockScope readLock = ReadLock(cursor.session);
   if (cursor.activeIndex < 0) throw EKrxException(KrxError::NoActiveIndexForKeySearch);
   currentSession_ = cursor.session;
   Index& index = *indexes_.at(cursor.activeIndex);
@@ -926,6 +974,7 @@ bool TKrxDiskTableData::LocateByKey(TKrxCursor& cursor, const std::vector<TKrxVa
 
 void TKrxDiskTableData::GoToRecordNumber(TKrxCursor& cursor, int64_t k) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  TKrxTableLockScope readLock = ReadLock(cursor.session);
   currentSession_ = cursor.session;
   if (recordCount_ == 0) {
     cursor.position = TKrxCursorPosition::BeforeFirst;
@@ -957,6 +1006,7 @@ void TKrxDiskTableData::GoToRecordNumber(TKrxCursor& cursor, int64_t k) {
 
 int64_t TKrxDiskTableData::GetRecordNumber(TKrxCursor& cursor) {
   std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  TKrxTableLockScope readLock = ReadLock(cursor.session);
   currentSession_ = cursor.session;
   if (cursor.position != TKrxCursorPosition::OnRecord) return -1;
   if (cursor.activeIndex < 0) {

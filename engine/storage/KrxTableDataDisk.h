@@ -27,6 +27,7 @@
 #include "KrxInternalDBTransactedAccessFile.h"
 #include "KrxRecordKeyRef.h"
 #include "KrxTableData.h"
+#include "KrxTableLockScope.h"
 #include "KrxTemporaryPageManager.h"
 
 namespace krx {
@@ -62,6 +63,8 @@ class TKrxDiskTableData : public TKrxTableData, public std::enable_shared_from_t
   int32_t ChangeCounter() const { return changeCounter_; }
   int32_t RecordPageIndexRoot() const { return pageIndex_ ? pageIndex_->RootPageNo() : -1; }
   int AttachedCursors() const { return static_cast<int>(cursors_.size()); }
+  // Key of the table's locks: the start page of its lock file.
+  int32_t LockKey() const { return lockFile_.StartPageNo(); }
 
   // Slots 11 and 12.
   void Attach(TKrxCursor& cursor);
@@ -155,6 +158,14 @@ class TKrxDiskTableData : public TKrxTableData, public std::enable_shared_from_t
   void DeleteAllBlobs(int32_t session);
   void ReleaseBufferCaches(uint8_t* record, bool force);
   void FailAndRollBack(TKrxCursor& cursor);
+  // Multi-user: a read operation holds the table's read lock and works on
+  // the most-updated data as other sessions committed it ("Table is
+  // locked" when the lock cannot be had).
+  TKrxTableLockScope ReadLock(int32_t session);
+  // Multi-user: a change takes the transaction write lock (kept until
+  // commit or rollback) inside a transaction, else the write lock for the
+  // operation and its commit.
+  TKrxTableLockScope WriteLock(const TKrxCursor& cursor);
 
   // Record manager.
   TKrxRecordID InsertSlot(int32_t session, const uint8_t* record);
