@@ -99,6 +99,7 @@ void TKrxDiskDatabaseData::CreateDatabase(const TKrxPasswordRecord& password, ui
     multiUser_ = false;
     exclusive_ = false;
     password_ = password;
+    pageManager_->SetValidateEveryUse(false);
     tableLocks_ = std::make_unique<TKrxDatabaseTableLockManager>(*pageManager_, maxConnections_, false);
   } catch (...) {
     CloseParts();
@@ -122,6 +123,7 @@ bool TKrxDiskDatabaseData::Open(const TKrxPasswordRecord& password, bool& multiU
     multiUser_ = multiUser;
     exclusive_ = exclusive && !readOnly;
     password_ = password;
+    pageManager_->SetValidateEveryUse(multiUser_ && !exclusive_);
     // An exclusive file has no other users: no table lock is ever taken.
     tableLocks_ = std::make_unique<TKrxDatabaseTableLockManager>(*pageManager_, maxConnections_,
                                                                  multiUser_ && !exclusive_ && !readOnly_);

@@ -296,7 +296,7 @@ bool TKrxDatabaseTableLockManager::LockModifiedTablesForCommit(int32_t session) 
   }
   std::vector<int32_t> taken;
   for (int32_t key : modified) {
-    if (LockTable(session, key, kKrxLockWrite, 100, 900)) {
+    if (LockTable(session, key, kKrxLockWrite, commitPauseMs_, commitAttempts_)) {
       taken.push_back(key);
       continue;
     }

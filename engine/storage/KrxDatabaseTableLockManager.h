@@ -87,6 +87,11 @@ class TKrxDatabaseTableLockManager {
   // transaction write lock (type 3) on; on failure the ones just taken are
   // released and false comes back.
   bool LockModifiedTablesForCommit(int32_t session);
+  // Attempts and pause base of those write locks (900 x 100 ms).
+  void SetCommitLockRetry(int attempts, int pauseMs) {
+    commitAttempts_ = attempts;
+    commitPauseMs_ = pauseMs;
+  }
   // After commit or rollback: records still locked get an edit lock on
   // their table, then every type 3 and 4 lock of the session goes.
   void ReleaseTransactionLocks(int32_t session);
@@ -117,6 +122,8 @@ class TKrxDatabaseTableLockManager {
   std::map<int32_t, TKrxTableLockList> lists_;
   std::map<int32_t, std::unique_ptr<TKrxInternalDBDirectAccessFile>> files_;
   std::vector<uint8_t> idBuffer_;
+  int commitAttempts_ = 900;
+  int commitPauseMs_ = 100;
 };
 
 }  // namespace krx

@@ -116,7 +116,7 @@ TKrxPage* TKrxPageManager::GetPage(int32_t session, int32_t pageNo, bool validat
   TKrxPage* page = cache_.Find(pageNo);
   if (page != nullptr) {
     if (page->useCount_ > 0 && page->ownerSession_ != session) throw EKrxException(KrxError::PageUsedByOtherSession);
-    if (validate && !page->dirty_ && !PageValidForSession(*page, session)) {
+    if ((validate || validateEveryUse_) && !page->dirty_ && !PageValidForSession(*page, session)) {
       int32_t stored = ReadStoredWriteCounter(pageNo);
       if (stored != page->GetWriteCounter() && stored != kKrxReleasedWriteCounter) {
         ReadPageFromStore(*page);

@@ -34,6 +34,9 @@ class TKrxPageManager {
   size_t HeaderSize() const { return headerSize_; }
   size_t PageDataSize() const { return pageSize_ - headerSize_; }
   bool MultiUser() const { return multiUser_; }
+  // Another process may rewrite any cached page: the database object of a
+  // multi-user file has every use checked against the WriteCounter on disk.
+  void SetValidateEveryUse(bool on) { validateEveryUse_ = on; }
 
   // A new page of that type, held by the session (use count 1), dirty, with
   // a fresh header. The page number comes from the store's free space.
@@ -120,6 +123,7 @@ class TKrxPageManager {
   size_t pageSize_;
   size_t headerSize_;
   bool multiUser_ = false;
+  bool validateEveryUse_ = false;
   size_t cacheCapacity_;
   TKrxSortedPageList cache_;
   std::map<int32_t, std::unique_ptr<SessionPages>> sessions_;
