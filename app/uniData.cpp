@@ -1,5 +1,6 @@
 #include "uniData.h"
 
+#include "KrxPassDialog.h"
 #include "ShellPictures.h"
 
 TfrmData* frmData = nullptr;
@@ -18,6 +19,7 @@ TfrmData::TfrmData(QObject* parent)
   KrxDB.SetExclusive(false);
   KrxDB.SetMultiUser(false);
   KrxDB.SetMaxConnections(5000);
+  velmor::KrxUsePassDialog(KrxDB);
   for (krx::TKrxQuery* query : {&KrxQ1, &KrxQ2, &KrxPRINT, &KrxLast, &KrxHINT}) {
     query->SetDatabaseName("QUOTE");
     query->SetReadOnly(false);
