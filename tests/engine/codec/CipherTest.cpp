@@ -66,6 +66,8 @@ TEST(KrxCipher, BlockPrimitivesMatchPublishedVectors) {
        "9f589f5cf6122c32b6bfec2f2ae8c35a"},
       {"Twofish-256", twofish, "0000000000000000000000000000000000000000000000000000000000000000",
        "00000000000000000000000000000000", "57ff739d4dc92c1bd7fc01700cc8216f"},
+      {"Square", [] { return std::make_unique<TKrxCipherSquare>(); }, "000102030405060708090a0b0c0d0e0f",
+       "000102030405060708090a0b0c0d0e0f", "7c3491d94994e70f0ec2e7a5ccb5a14f"},
   };
   for (const VectorCase& c : kCases) {
     std::unique_ptr<TKrxCipher> cipher = c.make();

@@ -118,6 +118,45 @@ TEST(KrxProtection, PageDataPartOfEveryCipherIdMatchesTheModeOverLibraryCiphers)
   }
 }
 
+// Where the whole blocks end shows in what one changed plain byte reaches:
+// in a final part only that byte changes; in a whole block the block does.
+TEST(KrxProtection, PageDataPartEndsInAFinalPartOnlyForSixteenByteBlocks) {
+  struct Case {
+    uint8_t id;
+    size_t lastUnitSize;  // the final part, or the last whole block
+    bool finalPart;
+  };
+  const Case kCases[] = {{0, 8, true}, {2, 8, false}, {3, 24, false}, {4, 8, false}};
+  const Bytes plain = Pattern(4056, 41);
+  for (const Case& c : kCases) {
+    EXPECT_EQ(plain.size() % KrxCreateCipher(c.id)->BlockSize(), c.finalPart ? c.lastUnitSize : 0u) << int(c.id);
+    Bytes original = plain;
+    Bytes changed = plain;
+    changed.back() ^= 0x5A;
+    ASSERT_TRUE(KrxEncipher(c.id, "page", original.data(), original.size()));
+    ASSERT_TRUE(KrxEncipher(c.id, "page", changed.data(), changed.size()));
+    const size_t unitStart = plain.size() - c.lastUnitSize;
+    EXPECT_TRUE(std::equal(original.begin(), original.begin() + unitStart, changed.begin())) << int(c.id);
+    size_t differing = 0;
+    for (size_t i = unitStart; i < plain.size(); ++i) differing += original[i] != changed[i];
+    if (c.finalPart) {
+      EXPECT_EQ(differing, 1u) << int(c.id);
+      EXPECT_EQ(original.back() ^ changed.back(), 0x5A) << int(c.id);
+    } else {
+      // A DES block spreads the change over its 8 bytes (in the 24-byte
+      // block only the last 8 bytes see it: the exchanges mix the first two).
+      EXPECT_GT(differing, 4u) << int(c.id);
+    }
+  }
+  // 253 whole AES blocks come before the final part: the first 4048 bytes
+  // are what enciphering them alone gives.
+  Bytes whole(plain.begin(), plain.begin() + 253 * 16);
+  Bytes page = plain;
+  ASSERT_TRUE(KrxEncipher(0, "page", whole.data(), whole.size()));
+  ASSERT_TRUE(KrxEncipher(0, "page", page.data(), page.size()));
+  EXPECT_TRUE(std::equal(whole.begin(), whole.end(), page.begin()));
+}
+
 TEST(KrxProtection, EveryIdRoundTripsAnyLengthIncludingPartialFinalBlocks) {
   for (uint8_t id = 0; id <= kKrxLastCipherID; ++id) {
     Reference reference = ReferenceFor(id, "pw");
