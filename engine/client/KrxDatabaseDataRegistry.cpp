@@ -63,7 +63,10 @@ TKrxAttachment TKrxDatabaseDataRegistry::Attach(TKrxAttachRequest& request) {
     entry = made.get();
     entries_.push_back(std::move(made));
   } else {
-    if (entry->password.cipherID != 0 && entry->password.password != request.password.password) {
+    // Cipher id 0 is AES, not "no cipher": whether the file has a password
+    // is its header's encrypted flag.
+    if (entry->data->DiskPageManager().MainHeader().encrypted &&
+        entry->password.password != request.password.password) {
       throw EKrxException(KrxError::DatabasePasswordInvalid);
     }
     number = entry->data->ConnectSession();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Drives the krxsql shell: creating a file, texts cut at GO lines, engine
 # errors printed and the run going on, exit status, missing and existing
-# files, passwords. $1 is the build directory.
+# files, passwords and ciphers. $1 is the build directory.
 set -u
 KRXSQL="$1/bin/krxsql"
 WORK=$(mktemp -d)
@@ -65,9 +65,63 @@ expect wrong-password 1 want.txt out.txt $status
 : >want.txt
 expect right-password 0 want.txt out.txt $status
 
-# Bad arguments are a usage error.
+# An enciphered round trip for every cipher: rows in and out through the
+# shell, the stored text nowhere in the file (ASCII or GB18030), and a wrong
+# password refused with the file left as it was.
+marker=QZXSHELLSECRETQZX
+chinese=绝密屏蔽电缆
+chinese_gb=$(printf '%s' "$chinese" | iconv -f UTF-8 -t GB18030)
+for cipher in 0 1 2 3 4 5 6 7; do
+  file=enc$cipher
+  "$KRXSQL" --create --cipher $cipher --password "密码$cipher" $file </dev/null >out.txt; status=$?
+  : >want.txt
+  expect create-cipher-$cipher 0 want.txt out.txt $status
+  cat >in.txt <<SQL
+create table cqsecret(fitemid integer, fname varchar(60), fnote varchar(60))
+GO
+insert into cqsecret values (1, '$marker-$chinese', '$marker');
+insert into cqsecret values (2, '${chinese}O''Brien', '$chinese')
+GO
+select fitemid, fname, fnote from cqsecret order by fitemid
+SQL
+  "$KRXSQL" --password "密码$cipher" $file <in.txt >out.txt; status=$?
+  cat >want.txt <<WANT
+OK 0
+OK 2
+fitemid	fname	fnote
+1	$marker-$chinese	$marker
+2	${chinese}O'Brien	$chinese
+(2 rows)
+WANT
+  expect fill-cipher-$cipher 0 want.txt out.txt $status
+  if LC_ALL=C grep -qa "$marker" $file || LC_ALL=C grep -qaF "$chinese_gb" $file || LC_ALL=C grep -qaF "$chinese" $file; then
+    echo "FAIL plain-cipher-$cipher: stored text readable in the file"; failures=$((failures + 1))
+  fi
+  cp $file before.bin
+  "$KRXSQL" --password "密码" $file "select fname from cqsecret" >out.txt; status=$?
+  echo "ERROR: Cannot open database because incorrect password - Native error: 30445" >want.txt
+  expect wrong-cipher-$cipher 1 want.txt out.txt $status
+  cmp -s $file before.bin || { echo "FAIL wrong-cipher-$cipher: file changed"; failures=$((failures + 1)); }
+  "$KRXSQL" $file "select fname from cqsecret" >out.txt; status=$?
+  expect no-password-cipher-$cipher 1 want.txt out.txt $status
+  "$KRXSQL" --password "密码$cipher" $file "select fitemid from cqsecret where fnote = '$chinese'" >out.txt; status=$?
+  printf 'fitemid\n2\n(1 rows)\n' >want.txt
+  expect reopen-cipher-$cipher 0 want.txt out.txt $status
+done
+# The scan would see the text in a file without a password.
+"$KRXSQL" --create plainfile </dev/null >/dev/null
+"$KRXSQL" plainfile "create table t(fname varchar(60)); insert into t values ('$marker-$chinese')" >/dev/null
+LC_ALL=C grep -qa "$marker" plainfile && LC_ALL=C grep -qaF "$chinese_gb" plainfile \
+  || { echo "FAIL plain-file: the scan does not see stored text"; failures=$((failures + 1)); }
+
+# Bad arguments are a usage error; so is a cipher the engine does not have.
 "$KRXSQL" --page-size lots cpbill >/dev/null 2>&1; status=$?
 [ $status = 2 ] || { echo "FAIL usage: status $status"; failures=$((failures + 1)); }
+"$KRXSQL" --create --cipher 8 --password pw nocipher </dev/null >/dev/null 2>err.txt; status=$?
+[ $status = 2 ] || { echo "FAIL cipher-8: status $status"; failures=$((failures + 1)); }
+[ ! -e nocipher ] || { echo "FAIL cipher-8: a file was made"; failures=$((failures + 1)); }
+grep -q "invalid value for --cipher" err.txt || { echo "FAIL cipher-8: no reason given"; failures=$((failures + 1)); }
+grep -q "7 Square" err.txt || { echo "FAIL cipher-8: the usage names no ciphers"; failures=$((failures + 1)); }
 
 # A session of changes and queries: rows affected, result rows with their
 # field names, NULL as empty text, a quote doubled in the text and stored as

@@ -5,8 +5,11 @@
 //          [--date-format FMT] [--repair] DBFILE [SQL]
 //
 // With SQL the text is one run; without it standard input is cut into texts
-// at lines holding only GO. The shell stays connected until its input ends,
-// so that it holds the file as the program does. It never asks questions.
+// at lines holding only GO. With --create and a --password the new file is
+// enciphered with cipher --cipher (0-7, default 0); opening an enciphered
+// file needs its --password, the cipher being read from the file. The shell
+// stays connected until its input ends, so that it holds the file as the
+// program does. It never asks questions.
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -16,6 +19,7 @@
 #include "KrxDatabase.h"
 #include "KrxException.h"
 #include "KrxFormatSettings.h"
+#include "KrxProtection.h"
 #include "KrxQuery.h"
 #include "KrxSqlShell.h"
 
@@ -41,7 +45,11 @@ struct Options {
 int Usage(const std::string& problem) {
   std::cerr << "krxsql: " << problem << "\n"
             << "usage: krxsql [--create] [--page-size N] [--extent N] [--max-connections N] [--password TEXT]\n"
-            << "              [--cipher N] [--multi-user] [--exclusive] [--date-format FMT] [--repair] DBFILE [SQL]\n";
+            << "              [--cipher N] [--multi-user] [--exclusive] [--date-format FMT] [--repair] DBFILE [SQL]\n"
+            << "  --password TEXT  the file's password: a new file is enciphered with it, an enciphered file\n"
+            << "                   opens only with it\n"
+            << "  --cipher N       cipher of a new enciphered file: 0 AES-128 (default), 1 AES-256, 2 DES,\n"
+            << "                   3 triple DES, 4 Blowfish, 5 Twofish-128, 6 Twofish-256, 7 Square\n";
   return 2;
 }
 
@@ -76,7 +84,9 @@ std::string ParseArguments(int argc, char** argv, Options& options) {
     else if (arg == "--page-size") problem = number("--page-size", 512, 65535, options.pageSize);
     else if (arg == "--extent") problem = number("--extent", 1, 65535, options.extent);
     else if (arg == "--max-connections") problem = number("--max-connections", 1, 1000000, options.maxConnections);
-    else if (arg == "--cipher") problem = number("--cipher", 0, 255, options.cipher);
+    // The engine would take a higher id as "no cipher" and store the pages
+    // plain under a password; the shell refuses it.
+    else if (arg == "--cipher") problem = number("--cipher", 0, krx::kKrxLastCipherID, options.cipher);
     else if (arg == "--password") {
       auto text = value("--password");
       if (!text) problem = "missing value for --password";
