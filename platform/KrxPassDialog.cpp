@@ -70,8 +70,10 @@ TKrxPassDialog::TKrxPassDialog(QWidget* parent)
 void TKrxPassDialog::showEvent(QShowEvent* event) {
   // Centred on the screen, not on whatever window happens to be active.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect available = screen->availableGeometry();
-    move(available.center() - rect().center());
+    // By the frame, where the frame is known already.
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
   }
   QDialog::showEvent(event);
 }

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
@@ -98,6 +99,8 @@ class TestPassDialog : public QObject {
     QCOMPARE(dialog.size(), QSize(216, 118));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());  // a dialog border: no resizing
     QVERIFY(dialog.isModal());
+    const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY((dialog.frameGeometry().center() - screenCentre).manhattanLength() <= 2);
 
     QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lbName")), dialog.lbName);
     QVERIFY(dialog.lbName->text().isEmpty());
