@@ -3,14 +3,14 @@
 #include "UNISYSSETTING.h"
 #include "uniAbout.h"
 #include "uniBackup.h"
+#include "uniData.h"
 #include "uniLogin.h"
+#include "uniSaleBill.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <array>
 
@@ -47,56 +47,27 @@ class TPendingWorkingWindow : public QWidget {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    titleBar_ = new QWidget(this);
-    titleBar_->setObjectName(QStringLiteral("pResult"));
-    titleBar_->setFixedHeight(37);
-    titleBar_->setAutoFillBackground(true);
-    QPalette titlePalette = titleBar_->palette();
+    auto* titleBar = new QWidget(this);
+    titleBar->setObjectName(QStringLiteral("pResult"));
+    titleBar->setFixedHeight(37);
+    titleBar->setAutoFillBackground(true);
+    QPalette titlePalette = titleBar->palette();
     titlePalette.setColor(QPalette::Window, kTitleBarColour);
-    titleBar_->setPalette(titlePalette);
-    titleLayout_ = new QHBoxLayout(titleBar_);
-    titleLayout_->setContentsMargins(8, 0, 8, 0);
-    auto* title = new QLabel(QStringLiteral(" ") + caption, titleBar_);
+    titleBar->setPalette(titlePalette);
+    auto* titleLayout = new QHBoxLayout(titleBar);
+    titleLayout->setContentsMargins(8, 0, 8, 0);
+    auto* title = new QLabel(QStringLiteral(" ") + caption, titleBar);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
-    titleLayout_->addWidget(title);
-    titleLayout_->addStretch(1);
-    auto* close = new QPushButton(QStringLiteral("关闭"), titleBar_);
+    titleLayout->addWidget(title);
+    titleLayout->addStretch(1);
+    auto* close = new QPushButton(QStringLiteral("关闭"), titleBar);
     close->setObjectName(QStringLiteral("sbclose"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    titleLayout_->addWidget(close);
-    layout->addWidget(titleBar_);
+    titleLayout->addWidget(close);
+    layout->addWidget(titleBar);
     layout->addStretch(1);
-  }
-
- protected:
-  // Adds a button of the title bar before its close button.
-  QToolButton* AddTitleButton(const QString& objectName, const QString& caption) {
-    auto* button = new QToolButton(titleBar_);
-    button->setObjectName(objectName);
-    button->setText(caption);
-    button->setAutoRaise(true);
-    titleLayout_->insertWidget(titleLayout_->count() - 1, button);
-    return button;
-  }
-  QWidget* titleBar_;
-  QHBoxLayout* titleLayout_;
-};
-
-// PLACEHOLDER — the sale bill window until it is written: it carries the
-// controls the main window's function keys act on, which do nothing yet.
-class TPendingSaleBill : public TPendingWorkingWindow {
- public:
-  explicit TPendingSaleBill(QWidget* parent) : TPendingWorkingWindow(kWindows[0].caption, parent) {
-    AddTitleButton(QStringLiteral("spnewbill"), QStringLiteral("新增(F2)"));
-    AddTitleButton(QStringLiteral("spsavebill"), QStringLiteral("保存(F3)"));
-    AddTitleButton(QStringLiteral("sppreviewbill"), QStringLiteral("预览(F7)"));
-    AddTitleButton(QStringLiteral("sbprintbill"), QStringLiteral("打印(F8)"));
-    auto* search = new QLineEdit(titleBar_);
-    search->setObjectName(QStringLiteral("edsearch"));
-    search->setFixedWidth(160);
-    titleLayout_->insertWidget(1, search);
   }
 };
 
@@ -127,7 +98,7 @@ QString WindowCaption(WindowKind kind) {
 QWidget* CreateWorkingWindow(WindowKind kind, QWidget* parent) {
   QWidget* window = nullptr;
   switch (kind) {
-    case WindowKind::SaleBill: window = new TPendingSaleBill(parent); break;
+    case WindowKind::SaleBill: window = new TfrmSaleBill(parent, &frmData->KrxQ1, &frmData->KrxQ2); break;
     case WindowKind::SaleBillManagement:
     case WindowKind::SaleReport:
     case WindowKind::Product:
