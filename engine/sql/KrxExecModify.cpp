@@ -24,10 +24,22 @@ class TableWriter {
  public:
   TableWriter(std::shared_ptr<TKrxDiskTableData> table, TKrxExecSession& session)
       : table_(std::move(table)), cursor_(session.SessionID()) {
-    cursor_.inTransaction = session.InTransaction();
+    cursor_.inTransaction = explicitTransaction_ = session.InTransaction();
     table_->Attach(cursor_);
+    try {
+      table_->LockForChanges(cursor_);
+    } catch (...) {
+      table_->Detach(cursor_);
+      throw;
+    }
   }
-  ~TableWriter() { table_->Detach(cursor_); }
+  ~TableWriter() {
+    try {
+      if (!explicitTransaction_) table_->UnlockForChanges(cursor_);
+    } catch (...) {
+    }
+    table_->Detach(cursor_);
+  }
   TKrxDiskTableData& Table() { return *table_; }
   TKrxCursor& Cursor() { return cursor_; }
   // Moves to a record; false when it is gone.
@@ -40,6 +52,7 @@ class TableWriter {
  private:
   std::shared_ptr<TKrxDiskTableData> table_;
   TKrxCursor cursor_;
+  bool explicitTransaction_ = false;
 };
 
 // Holds the changes of one statement back from committing one by one.

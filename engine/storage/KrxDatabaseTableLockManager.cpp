@@ -93,16 +93,19 @@ bool TKrxDatabaseTableLockManager::LockMaster(TKrxInternalDBDirectAccessFile& fi
 bool TKrxDatabaseTableLockManager::Conflicts(int32_t session, int32_t tableKey, TKrxInternalDBDirectAccessFile& file,
                                              int type) {
   const int32_t c = file.GetSize() / 12;
-  // Other processes: their lock bytes (the record bytes stand for type 5).
+  // The lock bytes of the other slots (the record bytes stand for type 5);
+  // a descriptor counts its own locks as held, so this session's byte is
+  // left out.
   for (int held = 0; held <= kKrxLockRecord; ++held) {
     if (KrxTableLocksCompatible(type, held)) continue;
     if (type == kKrxLockTransactionWrite && held == kKrxLockEdit) continue;
-    if (held < kFileLockTypes || held == kKrxLockRecord) {
-      if (file.IsRegionLocked(held * c, c)) return true;
-    }
+    // Every slot's byte but this session's own.
+    const int32_t base = held * c;
+    if (session > 0 && file.IsRegionLocked(base, session)) return true;
+    if (session + 1 < c && file.IsRegionLocked(base + session + 1, c - session - 1)) return true;
   }
-  // Other sessions of this process share this descriptor: their bytes are
-  // invisible to it, so their lists speak for them.
+  // Sessions of this process hold locks granted by coverage that no byte
+  // shows: their lists speak for them.
   for (auto& [slot, list] : lists_) {
     if (slot == session) continue;
     for (const TKrxTableLock& lock : list.Locks()) {
@@ -314,8 +317,11 @@ void TKrxDatabaseTableLockManager::ReleaseTransactionLocks(int32_t session) {
     for (const TKrxTableLock& lock : List(session).Locks()) {
       if (lock.type == kKrxLockRecord) recordTables.push_back(lock.tableKey);
       if (lock.type == kKrxLockTransactionWrite) transactionTables.push_back(lock.tableKey);
-      if (lock.type == kKrxLockWrite) writeTables.push_back(lock.tableKey);
     }
+    // The write locks of the commit; a post outside a transaction lets go
+    // of its own.
+    for (int32_t key : transactionTables)
+      if (List(session).Find(kKrxLockWrite, key)) writeTables.push_back(key);
   }
   // A record still being edited keeps its table's edit lock once the
   // transaction lock that covered it is gone.

@@ -93,7 +93,8 @@ class TKrxDatabaseTableLockManager {
     commitPauseMs_ = pauseMs;
   }
   // After commit or rollback: records still locked get an edit lock on
-  // their table, then every type 3 and 4 lock of the session goes.
+  // their table, then every type 3 lock of the session goes, with the type 4
+  // locks on those tables.
   void ReleaseTransactionLocks(int32_t session);
 
   // At disconnect: lets every lock of the session go, then raises

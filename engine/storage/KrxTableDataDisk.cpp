@@ -690,6 +690,20 @@ TKrxTableLockScope TKrxDiskTableData::ReadLock(int32_t session) {
   return scope;
 }
 
+void TKrxDiskTableData::LockForChanges(const TKrxCursor& cursor) {
+  std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  TKrxDatabaseTableLockManager& locks = db_.TableLocks();
+  if (!locks.Active() || cursor.session < 0) return;
+  if (!locks.LockTable(cursor.session, LockKey(), kKrxLockTransactionWrite, 100, 900))
+    throw EKrxException(KrxError::TableIsLocked);
+  ReadMostUpdated(cursor.session);
+}
+
+void TKrxDiskTableData::UnlockForChanges(const TKrxCursor& cursor) {
+  std::scoped_lock guard(db_.CriticalSection(), criticalSection_);
+  db_.TableLocks().UnlockTable(cursor.session, LockKey(), kKrxLockTransactionWrite, true);
+}
+
 TKrxTableLockScope TKrxDiskTableData::WriteLock(const TKrxCursor& cursor) {
   TKrxDatabaseTableLockManager& locks = db_.TableLocks();
   const int32_t session = cursor.session;

@@ -63,6 +63,13 @@ class TKrxDiskTableData : public TKrxTableData, public std::enable_shared_from_t
   int32_t ChangeCounter() const { return changeCounter_; }
   int32_t RecordPageIndexRoot() const { return pageIndex_ ? pageIndex_->RootPageNo() : -1; }
   int AttachedCursors() const { return static_cast<int>(cursors_.size()); }
+  // Multi-user: a statement that changes the table holds its transaction
+  // write lock from before it reads the rows it changes until the session
+  // commits or rolls back ("Table is locked"), so no other session writes
+  // between its reading and its writing.
+  void LockForChanges(const TKrxCursor& cursor);
+  // Outside a transaction: lets that lock go if no commit has.
+  void UnlockForChanges(const TKrxCursor& cursor);
   // Key of the table's locks: the start page of its lock file.
   int32_t LockKey() const { return lockFile_.StartPageNo(); }
 

@@ -197,16 +197,43 @@ TEST_F(LocksMultiProcessTest, FailedCommitLockReleasesTheWriteLockAlreadyTaken) 
   child.Send('g');
   EXPECT_EQ(child.Receive(), 'y');
   EXPECT_EQ(child.Finish(), 0);
-  // The transaction is still open and can go.
-  mu.data->Rollback(mu.session);
-  t1->CleanupAfterRollback(mu.session);
-  t2->CleanupAfterRollback(mu.session);
+  // The transaction is still open: with the reader gone it commits.
+  mu.data->Commit(mu.session, false);
   EXPECT_FALSE(mu.Locks().HoldsLock(mu.session, t1->LockKey(), kKrxLockTransactionWrite));
+  EXPECT_FALSE(mu.Locks().HoldsLock(mu.session, t1->LockKey(), kKrxLockWrite));
   c1.inTransaction = c2.inTransaction = false;
-  EXPECT_EQ(t1->RecordCount(c1), 1);
-  EXPECT_EQ(t2->RecordCount(c2), 0);
+  EXPECT_EQ(t1->RecordCount(c1), 2);
+  EXPECT_EQ(t2->RecordCount(c2), 1);
   t1->Detach(c1);
   t2->Detach(c2);
+}
+
+TEST_F(LocksMultiProcessTest, RollbackLetsTheTransactionLocksGoAndDropsItsRecords) {
+  MultiUser mu(path_);
+  auto t1 = mu.Table("T1");
+  TKrxCursor c(mu.session);
+  c.inTransaction = true;
+  t1->Attach(c);
+  Insert(*t1, c, 7);
+  EXPECT_TRUE(mu.Locks().HoldsLock(mu.session, t1->LockKey(), kKrxLockTransactionWrite));
+  // Another process can read the committed state but not write.
+  test::ChildProcess child([path = path_](test::ChildProcess&) {
+    MultiUser other(path);
+    auto table = other.Table("T1");
+    TKrxCursor oc(other.session);
+    table->Attach(oc);
+    bool sawCommitted = table->RecordCount(oc) == 1;
+    bool writeRefused = !other.Locks().LockTable(other.session, table->LockKey(), kKrxLockWrite, 20, 3);
+    table->Detach(oc);
+    return sawCommitted && writeRefused ? 0 : 2;
+  });
+  EXPECT_EQ(child.Finish(), 0);
+  mu.data->Rollback(mu.session);
+  t1->CleanupAfterRollback(mu.session);
+  EXPECT_FALSE(mu.Locks().HoldsLock(mu.session, t1->LockKey(), kKrxLockTransactionWrite));
+  c.inTransaction = false;
+  EXPECT_EQ(t1->RecordCount(c), 1);
+  t1->Detach(c);
 }
 
 TEST_F(LocksMultiProcessTest, TwoProcessesReadTogetherWhileAPostWaitsForTheReader) {
