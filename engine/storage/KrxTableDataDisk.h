@@ -32,6 +32,14 @@
 
 namespace krx {
 
+// Results of BeginEdit, as the cursor layer reports them.
+enum : int {
+  kKrxEditRecordChanged = -4,
+  kKrxEditRecordGone = -6,
+  kKrxEditRecordLocked = -12,
+  kKrxEditTableLocked = -13,
+};
+
 class TKrxDiskTableData : public TKrxTableData, public std::enable_shared_from_this<TKrxDiskTableData> {
  public:
   // ---- table-level operations on a database ----
@@ -70,6 +78,15 @@ class TKrxDiskTableData : public TKrxTableData, public std::enable_shared_from_t
   void LockForChanges(const TKrxCursor& cursor);
   // Outside a transaction: lets that lock go if no commit has.
   void UnlockForChanges(const TKrxCursor& cursor);
+  // Multi-user editing of the cursor's record: the edit lock (type 3 in a
+  // transaction, else 2), the record lock, and the record read again and
+  // compared with the cursor's copy. 0, or kKrxEditTableLocked,
+  // kKrxEditRecordLocked, kKrxEditRecordGone, kKrxEditRecordChanged; on a
+  // failure nothing stays locked. Single-user: always 0.
+  int BeginEdit(TKrxCursor& cursor);
+  // After the post or the cancel: the record lock and the edit lock go (a
+  // transaction keeps its write lock until it ends).
+  void EndEdit(TKrxCursor& cursor);
   // Key of the table's locks: the start page of its lock file.
   int32_t LockKey() const { return lockFile_.StartPageNo(); }
 

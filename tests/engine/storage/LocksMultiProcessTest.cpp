@@ -60,6 +60,23 @@ std::string ErrorOf(const std::function<void()>& action) {
   return "";
 }
 
+TEST(LockTypesTest, CompatibilityIsSymmetricAndCoverageFollowsIt) {
+  for (int a = 0; a < kKrxTableLockTypeCount; ++a) {
+    EXPECT_TRUE(KrxTableLockCovers(kKrxLockExclusive, a));
+    EXPECT_TRUE(KrxTableLockCovers(a, a));
+    for (int b = 0; b < kKrxTableLockTypeCount; ++b) EXPECT_EQ(KrxTableLocksCompatible(a, b), KrxTableLocksCompatible(b, a));
+  }
+  EXPECT_TRUE(KrxTableLockCovers(kKrxLockWrite, kKrxLockRead));
+  EXPECT_TRUE(KrxTableLockCovers(kKrxLockTransactionWrite, kKrxLockRead));
+  EXPECT_FALSE(KrxTableLockCovers(kKrxLockRead, kKrxLockWrite));
+  EXPECT_FALSE(KrxTableLockCovers(kKrxLockOpen, kKrxLockRead));
+  EXPECT_FALSE(KrxTableLockCovers(kKrxLockTransactionWrite, kKrxLockWrite));
+  EXPECT_TRUE(KrxTableLocksCompatible(kKrxLockRead, kKrxLockRead));
+  EXPECT_FALSE(KrxTableLocksCompatible(kKrxLockRead, kKrxLockWrite));
+  EXPECT_FALSE(KrxTableLocksCompatible(kKrxLockEdit, kKrxLockTransactionWrite));
+  EXPECT_TRUE(KrxTableLocksCompatible(kKrxLockEdit, kKrxLockWrite));
+}
+
 class LocksMultiProcessTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -279,6 +296,71 @@ TEST_F(LocksMultiProcessTest, TwoProcessesReadTogetherWhileAPostWaitsForTheReade
   EXPECT_EQ(child.Finish(), 0);
   EXPECT_EQ(t1->RecordCount(c), 2);
   t1->Detach(c);
+}
+
+TEST_F(LocksMultiProcessTest, EditLocksTheRecordAndFindsWhatOthersChanged) {
+  std::string path = path_;
+  test::ChildProcess child([path](test::ChildProcess& self) {
+    if (self.Await() != 'g') return 3;
+    MultiUser mu(path);
+    auto t1 = mu.Table("T1");
+    TKrxCursor c(mu.session);
+    t1->Attach(c);
+    if (t1->ReadRecord(c, TKrxReadMode::First) != kKrxRecordFound) return 4;
+    if (t1->BeginEdit(c) != 0) return 5;
+    self.Tell('e');
+    if (self.Await() != 'g') return 3;
+    t1->SetField(c, 0, TKrxVariant::FromInt32(11));
+    t1->UpdateRecord(c);
+    t1->EndEdit(c);
+    self.Tell('p');
+    if (self.Await() != 'g') return 3;
+    if (t1->ReadRecord(c, TKrxReadMode::First) != kKrxRecordFound) return 4;
+    t1->DeleteRecord(c);
+    t1->Detach(c);
+    self.Tell('d');
+    return 0;
+  });
+  child.Send('g');
+  ASSERT_EQ(child.Receive(), 'e');
+  MultiUser mu(path_);
+  auto t1 = mu.Table("T1");
+  TKrxCursor c(mu.session);
+  t1->Attach(c);
+  ASSERT_EQ(t1->ReadRecord(c, TKrxReadMode::First), kKrxRecordFound);
+  EXPECT_EQ(t1->BeginEdit(c), kKrxEditRecordLocked);
+  EXPECT_FALSE(mu.Locks().HoldsLock(mu.session, t1->LockKey(), kKrxLockEdit));
+  child.Send('g');
+  ASSERT_EQ(child.Receive(), 'p');
+  // This cursor's copy is older than the committed record.
+  EXPECT_EQ(t1->BeginEdit(c), kKrxEditRecordChanged);
+  ASSERT_EQ(t1->ReadRecord(c, TKrxReadMode::Current), kKrxRecordFound);
+  EXPECT_EQ(t1->GetField(c, 0).AsInt32(), 11);
+  EXPECT_EQ(t1->BeginEdit(c), 0);
+  EXPECT_TRUE(mu.Locks().HoldsLock(mu.session, t1->LockKey(), kKrxLockEdit));
+  t1->EndEdit(c);
+  EXPECT_FALSE(mu.Locks().HoldsLock(mu.session, t1->LockKey(), kKrxLockEdit));
+  child.Send('g');
+  ASSERT_EQ(child.Receive(), 'd');
+  EXPECT_EQ(t1->BeginEdit(c), kKrxEditRecordGone);
+  EXPECT_EQ(child.Finish(), 0);
+  t1->Detach(c);
+}
+
+TEST_F(LocksMultiProcessTest, SessionLeavingWithLocksLetsThemGoAndSaysSo) {
+  MultiUser mu(path_);
+  int32_t key = mu.Table("T1")->LockKey();
+  int32_t other = mu.data->ConnectSession();
+  ASSERT_TRUE(mu.Locks().LockTable(other, key, kKrxLockOpen, 10, 3));
+  ASSERT_TRUE(mu.Locks().LockTable(other, key, kKrxLockRead, 10, 3));
+  // Sessions of one process keep each other out as other processes would.
+  EXPECT_FALSE(mu.Locks().LockTable(mu.session, key, kKrxLockExclusive, 10, 3));
+  EXPECT_EQ(ErrorOf([&] { mu.data->DisconnectSession(other); }), "Some table locks still exist");
+  EXPECT_TRUE(mu.Locks().LockTable(mu.session, key, kKrxLockExclusive, 10, 3));
+  mu.Locks().UnlockTable(mu.session, key, kKrxLockExclusive);
+  // A slot the lock file was not made for.
+  EXPECT_EQ(ErrorOf([&] { mu.Locks().LockTable(8, key, kKrxLockRead, 10, 3); }),
+            "Cannot set table lock. Try to repair database or to increase number of allowed connections");
 }
 
 }  // namespace
