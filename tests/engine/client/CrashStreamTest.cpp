@@ -1,6 +1,8 @@
-// A process killed anywhere in a stream of SQL transactions over a table
-// with two indexes and a BLOB column leaves a file that opens without
-// repair as exactly the state after one committed transaction.
+// A process killed anywhere in a stream of transactions over a table with
+// two indexes and a BLOB column leaves a file that opens without repair as
+// exactly the state after one committed transaction: at random moments, and
+// at each step of a commit (journal records, writes to the file), with and
+// without flush. 210 kills in all.
 //
 // The table holds a marker row (key 0, its value the number of the last
 // transaction) and item rows. Transaction t deletes, rewrites and adds items
@@ -501,11 +503,16 @@ class CrashStream : public ::testing::Test {
           return;
         }
         if (flush && run.exitCode == kCrashedExit && stopAt.step == TKrxCommitStep::JournalRecordWritten) {
-          // Power lost before the journal was flushed: any tail of it is gone.
+          // Power lost before the journal was flushed: any tail of it is
+          // gone, or the whole file with its directory entry.
           std::string journalName = KrxJournal::NameFor(path_);
           std::vector<uint8_t> journal = FileBytes(journalName);
-          journal.resize(journal.empty() ? 0 : rng() % journal.size());
-          PutFileBytes(journalName, journal);
+          if (rng() % 4 == 0) {
+            std::filesystem::remove(journalName);
+          } else {
+            journal.resize(journal.empty() ? 0 : rng() % journal.size());
+            PutFileBytes(journalName, journal);
+          }
         }
       }
       if (run.exitCode != 0) ++killed;
@@ -525,16 +532,16 @@ class CrashStream : public ::testing::Test {
       }
     }
     EXPECT_GE(killed, kills);
-    EXPECT_GT(committed, kills / 2);
+    EXPECT_GT(committed, kills / 4);  // the stream went on, not only its first transaction
   }
 
   test::TempDir dir_;
   std::string path_ = dir_.File("crash.krx");
 };
 
-TEST_F(CrashStream, KilledTransactionsLeaveACommittedStateWithIndexesAndBlobsIntact) { RunKilledStream(false, 200); }
+TEST_F(CrashStream, KilledTransactionsLeaveACommittedStateWithIndexesAndBlobsIntact) { RunKilledStream(false, 150); }
 
-TEST_F(CrashStream, FlushedTransactionsSurvivePowerLossBeforeTheJournalIsOnDisk) { RunKilledStream(true, 64); }
+TEST_F(CrashStream, FlushedTransactionsSurvivePowerLossBeforeTheJournalIsOnDisk) { RunKilledStream(true, 60); }
 
 }  // namespace
 }  // namespace krx
