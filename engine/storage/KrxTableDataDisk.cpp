@@ -210,6 +210,8 @@ std::shared_ptr<TKrxDiskTableData> TKrxDiskTableData::OpenTable(TKrxDiskDatabase
                                                                  bool repair) {
   std::lock_guard<std::recursive_mutex> dbGuard(db.CriticalSection());
   if (auto existing = Registry::Instance().Find(db, name)) return existing;
+  // Other processes create, drop and rename tables of a shared file.
+  if (db.TableLocks().Active()) db.TableList().Load(kEngine);
   TKrxTableListEntry entry;
   if (!db.TableList().Find(name, entry)) throw EKrxException(KrxError::TableNotExists, name);
   auto table = std::make_shared<TKrxDiskTableData>(db, entry.name);

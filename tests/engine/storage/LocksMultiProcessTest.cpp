@@ -363,5 +363,33 @@ TEST_F(LocksMultiProcessTest, SessionLeavingWithLocksLetsThemGoAndSaysSo) {
             "Cannot set table lock. Try to repair database or to increase number of allowed connections");
 }
 
+TEST_F(LocksMultiProcessTest, TableMadeByAnotherProcessCanBeOpened) {
+  std::string path = path_;
+  test::ChildProcess child([path](test::ChildProcess& self) {
+    if (self.Await() != 'g') return 3;
+    MultiUser mu(path);
+    TKrxTableDefinition def;
+    def.fields.Add("FID", TKrxAdvancedType::Integer);
+    TKrxDiskTableData::CreateTable(*mu.data, "T3", def);
+    auto t3 = mu.Table("T3");
+    TKrxCursor c(mu.session);
+    t3->Attach(c);
+    Insert(*t3, c, 30);
+    t3->Detach(c);
+    self.Tell('m');
+    return 0;
+  });
+  MultiUser mu(path_);
+  EXPECT_EQ(ErrorOf([&] { mu.Table("T3"); }), "Table 'T3' not exists.");
+  child.Send('g');
+  ASSERT_EQ(child.Receive(), 'm');
+  EXPECT_EQ(child.Finish(), 0);
+  auto t3 = mu.Table("T3");
+  TKrxCursor c(mu.session);
+  t3->Attach(c);
+  EXPECT_EQ(t3->RecordCount(c), 1);
+  t3->Detach(c);
+}
+
 }  // namespace
 }  // namespace krx
