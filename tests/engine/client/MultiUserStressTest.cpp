@@ -100,6 +100,23 @@ int RunWorker(const std::string& path, const std::string& outFile, int worker) {
         committed.rows = rows;
         ++committed.increments;
       }
+      if (t % 5 == 0) {
+        // Its own rows, read while the others write theirs.
+        q.Close();
+        q.SetSQLText("select count(*) as cnt, sum(fval) as total from items where fowner = " + std::to_string(worker));
+        q.Open();
+        int64_t total = 0;
+        for (const auto& [id, value] : committed.rows) total += value;
+        int64_t count = q.FieldByName("cnt").AsLargeInt();
+        int64_t sum = committed.rows.empty() ? 0 : q.FieldByName("total").AsLargeInt();
+        if (count != static_cast<int64_t>(committed.rows.size()) || sum != total) {
+          std::fprintf(stderr, "worker %d, transaction %d: reads %lld rows summing %lld, committed %zu summing %lld\n",
+                       worker, t, static_cast<long long>(count), static_cast<long long>(sum), committed.rows.size(),
+                       static_cast<long long>(total));
+          ++committed.failures;
+        }
+        q.Close();
+      }
     } catch (const EKrxException& e) {
       std::fprintf(stderr, "worker %d, transaction %d: %s\n", worker, t, e.what());
       ++committed.failures;
