@@ -38,7 +38,7 @@ TKrxAttachment TKrxDatabaseDataRegistry::Attach(TKrxAttachRequest& request) {
   Entry* entry = Find(key, request.multiUserSessionName);
   if (!request.readOnly) {
     for (const auto& other : entries_) {
-      if (other->key != key || other.get() == entry || other->data->ReadOnly()) continue;
+      if (other->key != key || other->data->ReadOnly()) continue;
       if (other->data->MultiUser() != request.multiUser) throw EKrxException(KrxError::MixedUserModes);
     }
   }

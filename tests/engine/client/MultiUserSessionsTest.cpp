@@ -43,6 +43,22 @@ TEST_F(MultiUserSessionsTest, OneFileCannotBeOpenInBothModes) {
   }
 }
 
+TEST_F(MultiUserSessionsTest, UnnamedMultiUserSessionDoesNotJoinASingleUserOpen) {
+  TKrxLocalSession single(Settings(false));
+  single.Open();
+  TKrxLocalSession multi(Settings(true));
+  try {
+    multi.Open();
+    FAIL() << "joined in the other mode";
+  } catch (const EKrxException& e) {
+    EXPECT_EQ(e.Message(), "Cannot open database in multi-user and signle-user mode at the same time");
+  }
+  // The same mode joins.
+  TKrxLocalSession again(Settings(false));
+  again.Open();
+  EXPECT_EQ(&again.Data(), &single.Data());
+}
+
 TEST_F(MultiUserSessionsTest, NamedSessionsHoldSlotsOfTheirOwn) {
   TKrxLocalSession a(Settings(true, "A")), b(Settings(true, "b")), again(Settings(true, "B"));
   a.Open();
