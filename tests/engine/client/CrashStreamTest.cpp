@@ -44,6 +44,14 @@ constexpr int kCrashedExit = 42;
 constexpr const char* kAlias = "CRASHSTREAM";
 constexpr const char* kTable = "crashitem";
 
+// How a stream runs: committing with flush, and with the file opened for
+// many users, where the transactions are SQL text (which cannot store a
+// BLOB value yet: the BLOB column stays NULL there).
+struct Mode {
+  bool flush = false;
+  bool multiUser = false;
+};
+
 // ---- the values a transaction writes ------------------------------------------
 
 uint32_t Mix(int32_t key, int32_t txn) {
@@ -196,7 +204,8 @@ class TableWriter {
   bool needsRepair_ = false;
 };
 
-void RunTransaction(TableWriter& writer, int32_t txn, const Table& before, bool flush) {
+template <class Writer>
+void RunTransaction(Writer& writer, int32_t txn, const Table& before, bool flush) {
   Plan plan = PlanFor(txn, before);
   for (int32_t key : plan.deleteKeys) writer.Delete(key);
   for (int32_t key : plan.updateKeys) writer.Rewrite(key, txn);
@@ -211,12 +220,62 @@ void RunSql(TKrxQuery& q, const std::string& sql) {
   q.ExecSQL();
 }
 
-void Connect(TKrxDatabase& db, const std::string& path) {
+void Connect(TKrxDatabase& db, const std::string& path, bool multiUser = false) {
+  db.SetMultiUser(multiUser);
   db.SetDatabaseName(kAlias);
   db.SetDatabaseFileName(path);
   db.SetPageSize(kPageSize);
   db.SetExtentPageCount(4);
 }
+
+// The writer of many-user streams: SQL text through the query component in
+// the component's transactions.
+class SqlWriter {
+ public:
+  explicit SqlWriter(const std::string& path) {
+    Connect(db_, path, true);
+    db_.Connect();
+    needsRepair_ = db_.NeedsRepair();
+    q_.SetDatabaseName(kAlias);
+  }
+  ~SqlWriter() {
+    q_.Close();
+    db_.Disconnect();
+  }
+
+  bool NeedsRepair() const { return needsRepair_; }
+  TKrxDiskPageManager& Pages() { return db_.LocalSession().Data().DiskPageManager(); }
+
+  int32_t CommittedTxn() {
+    q_.Close();
+    q_.SetSQLText("SELECT fval FROM crashitem WHERE fkey = 0");
+    q_.Open();
+    int32_t txn = q_.Fields(0).AsInteger();
+    q_.Close();
+    return txn;
+  }
+  void Insert(int32_t key, int32_t txn) {
+    Change("INSERT INTO crashitem(fkey, fval, fname) VALUES (" + std::to_string(key) + ", " + std::to_string(txn) +
+           ", '" + NameFor(key, txn) + "')");
+  }
+  void Rewrite(int32_t key, int32_t txn) {
+    Change("UPDATE crashitem SET fval = " + std::to_string(txn) + ", fname = '" + NameFor(key, txn) +
+           "' WHERE fkey = " + std::to_string(key));
+  }
+  void Delete(int32_t key) { Change("DELETE FROM crashitem WHERE fkey = " + std::to_string(key)); }
+  void Commit(bool flush) { RunSql(q_, flush ? "COMMIT FLUSH" : "COMMIT"); }
+
+ private:
+  void Change(const std::string& sql) {
+    if (!db_.InTransaction()) RunSql(q_, "START TRANSACTION");
+    RunSql(q_, sql);
+    if (q_.RowsAffected() != 1) throw std::runtime_error(sql + ": " + std::to_string(q_.RowsAffected()) + " rows");
+  }
+
+  TKrxDatabase db_;
+  TKrxQuery q_;
+  bool needsRepair_ = false;
+};
 
 // ---- what a file must hold after a crash ------------------------------------------
 
@@ -262,7 +321,7 @@ std::map<int32_t, Row> WalkTable(const std::string& index, int64_t& count) {
   return rows;
 }
 
-void ExpectRowsAre(const std::map<int32_t, Row>& rows, const Table& expected, const std::string& how) {
+void ExpectRowsAre(const std::map<int32_t, Row>& rows, const Table& expected, bool blobs, const std::string& how) {
   EXPECT_EQ(rows.size(), expected.items.size() + 1) << how << " at txn " << expected.txn;
   auto expectRow = [&](int32_t key, int32_t txn) {
     auto it = rows.find(key);
@@ -273,7 +332,7 @@ void ExpectRowsAre(const std::map<int32_t, Row>& rows, const Table& expected, co
     const Row& row = it->second;
     EXPECT_EQ(row.val, txn) << how << ": key " << key;
     EXPECT_EQ(row.name, NameFor(key, txn)) << how << ": key " << key;
-    auto blob = BlobFor(key, txn);
+    auto blob = blobs ? BlobFor(key, txn) : std::nullopt;
     EXPECT_TRUE(row.blob == blob) << how << ": BLOB of key " << key << " is " << Describe(row.blob) << ", wrote "
                                   << Describe(blob);
   };
@@ -285,9 +344,10 @@ void ExpectRowsAre(const std::map<int32_t, Row>& rows, const Table& expected, co
 
 // Opens the file, expects it sound and equal to the model after the
 // transaction its marker names, and returns that transaction.
-int32_t ExpectSoundTable(const std::string& path, Model& model) {
+int32_t ExpectSoundTable(const std::string& path, Model& model, const Mode& mode) {
   TKrxDatabase db;
-  Connect(db, path);
+  Connect(db, path, mode.multiUser);
+  const bool blobs = !mode.multiUser;
   db.Connect();
   EXPECT_FALSE(db.NeedsRepair());
   EXPECT_FALSE(KrxJournal::Exists(KrxJournal::NameFor(path)));
@@ -303,10 +363,10 @@ int32_t ExpectSoundTable(const std::string& path, Model& model) {
   }
   int32_t found = marker->second.val;
   const Table& expected = model.After(found);
-  ExpectRowsAre(physical, expected, "record order");
+  ExpectRowsAre(physical, expected, blobs, "record order");
   // Through each index: the same rows with the same values, in its order.
-  ExpectRowsAre(WalkTable("ixkey", keyCount), expected, "index ixkey");
-  ExpectRowsAre(WalkTable("ixval", valCount), expected, "index ixval");
+  ExpectRowsAre(WalkTable("ixkey", keyCount), expected, blobs, "index ixkey");
+  ExpectRowsAre(WalkTable("ixval", valCount), expected, blobs, "index ixval");
   EXPECT_EQ(keyCount, physicalCount);
   EXPECT_EQ(valCount, physicalCount);
 
@@ -371,30 +431,41 @@ struct ChildRun {
   std::vector<Report> reports;
 };
 
-[[noreturn]] void ChildMain(const std::string& path, bool flush, const StopAt& stopAt, int maxTransactions, int out) {
+template <class Writer>
+void RunStream(Writer& writer, bool flush, const StopAt& stopAt, int maxTransactions, int out) {
+  if (writer.NeedsRepair()) _exit(3);
+  int32_t txn = writer.CommittedTxn();
+  Model model;
+  int32_t armed = txn + stopAt.inTransaction;
+  int32_t committing = 0;
+  CommitSteps steps;
+  writer.Pages().SetCommitStepHook([&](TKrxCommitStep step, int count) {
+    if (step == TKrxCommitStep::DatabaseWritten) steps.databaseWrites = count;
+    if (step == TKrxCommitStep::JournalRecordWritten) steps.journalRecords = count;
+    if (stopAt.count > 0 && committing == armed && step == stopAt.step && count == stopAt.count) _exit(kCrashedExit);
+  });
+  for (int n = 0; n < maxTransactions; ++n) {
+    const Table& before = model.After(txn);
+    ++txn;
+    committing = txn;
+    steps = {};
+    RunTransaction(writer, txn, before, flush);
+    committing = 0;
+    Report report{txn, steps};
+    if (write(out, &report, sizeof report) != static_cast<ssize_t>(sizeof report)) _exit(4);
+  }
+}
+
+[[noreturn]] void ChildMain(const std::string& path, const Mode& mode, const StopAt& stopAt, int maxTransactions,
+                            int out) {
   int code = 0;
   try {
-    TableWriter writer(path);
-    if (writer.NeedsRepair()) _exit(3);
-    int32_t txn = writer.CommittedTxn();
-    Model model;
-    int32_t armed = txn + stopAt.inTransaction;
-    int32_t committing = 0;
-    CommitSteps steps;
-    writer.Pages().SetCommitStepHook([&](TKrxCommitStep step, int count) {
-      if (step == TKrxCommitStep::DatabaseWritten) steps.databaseWrites = count;
-      if (step == TKrxCommitStep::JournalRecordWritten) steps.journalRecords = count;
-      if (stopAt.count > 0 && committing == armed && step == stopAt.step && count == stopAt.count) _exit(kCrashedExit);
-    });
-    for (int n = 0; n < maxTransactions; ++n) {
-      const Table& before = model.After(txn);
-      ++txn;
-      committing = txn;
-      steps = {};
-      RunTransaction(writer, txn, before, flush);
-      committing = 0;
-      Report report{txn, steps};
-      if (write(out, &report, sizeof report) != static_cast<ssize_t>(sizeof report)) _exit(4);
+    if (mode.multiUser) {
+      SqlWriter writer(path);
+      RunStream(writer, mode.flush, stopAt, maxTransactions, out);
+    } else {
+      TableWriter writer(path);
+      RunStream(writer, mode.flush, stopAt, maxTransactions, out);
     }
   } catch (const std::exception& e) {
     fprintf(stderr, "child: %s\n", e.what());
@@ -405,14 +476,14 @@ struct ChildRun {
 
 // Runs transactions in a child from the file's state on; killAfterUs > 0
 // kills it with SIGKILL after that long.
-ChildRun RunChild(const std::string& path, bool flush, const StopAt& stopAt, int maxTransactions, int killAfterUs) {
+ChildRun RunChild(const std::string& path, const Mode& mode, const StopAt& stopAt, int maxTransactions, int killAfterUs) {
   int fds[2];
   if (pipe(fds) != 0) throw std::runtime_error("pipe");
   fflush(nullptr);
   pid_t pid = fork();
   if (pid == 0) {
     close(fds[0]);
-    ChildMain(path, flush, stopAt, maxTransactions, fds[1]);
+    ChildMain(path, mode, stopAt, maxTransactions, fds[1]);
   }
   close(fds[1]);
   if (killAfterUs > 0) {
@@ -463,22 +534,22 @@ class CrashStream : public ::testing::Test {
 
   // Kills children again and again, at commit steps spread over the commit
   // and at random moments, until kills is reached; checks the file after each.
-  void RunKilledStream(bool flush, int kills) {
-    std::mt19937 rng(flush ? 91u : 29u);
+  void RunKilledStream(const Mode& mode, int kills) {
+    std::mt19937 rng((mode.flush ? 91u : 29u) + (mode.multiUser ? 3u : 0u));
     Model model;
     // The steps of each transaction's commit as a child reported them (a
     // transaction cut off runs again from the same state, with the same
     // steps), and of every commit seen, for a transaction never committed.
     std::map<int32_t, CommitSteps> stepsOf;
     std::vector<CommitSteps> seen;
-    int32_t committed = ExpectSoundTable(path_, model);
+    int32_t committed = ExpectSoundTable(path_, model, mode);
     int killed = 0, rounds = 0;
     while (killed < kills && rounds < kills * 2) {
       ++rounds;
       ChildRun run;
       StopAt stopAt;
       if (rounds % 4 == 0) {
-        run = RunChild(path_, flush, stopAt, 1000000, 2000 + static_cast<int>(rng() % 60000));
+        run = RunChild(path_, mode, stopAt, 1000000, 2000 + static_cast<int>(rng() % 60000));
         if (run.exitCode != -1) ADD_FAILURE() << "round " << rounds << ": child ended by itself, exit " << run.exitCode;
       } else {
         stopAt.inTransaction = 1 + static_cast<int>(rng() % 2);
@@ -497,12 +568,12 @@ class CrashStream : public ::testing::Test {
           stopAt.step = TKrxCommitStep::DatabaseWritten;
           stopAt.count = 1 + static_cast<int>(rng() % static_cast<uint32_t>(std::max(steps.databaseWrites, 1)));
         }
-        run = RunChild(path_, flush, stopAt, stopAt.inTransaction, 0);
+        run = RunChild(path_, mode, stopAt, stopAt.inTransaction, 0);
         if (run.exitCode != 0 && run.exitCode != kCrashedExit) {
           ADD_FAILURE() << "round " << rounds << ": child exit " << run.exitCode;
           return;
         }
-        if (flush && run.exitCode == kCrashedExit && stopAt.step == TKrxCommitStep::JournalRecordWritten) {
+        if (mode.flush && run.exitCode == kCrashedExit && stopAt.step == TKrxCommitStep::JournalRecordWritten) {
           // Power lost before the journal was flushed: any tail of it is
           // gone, or the whole file with its directory entry.
           std::string journalName = KrxJournal::NameFor(path_);
@@ -521,7 +592,7 @@ class CrashStream : public ::testing::Test {
         seen.push_back(report.steps);
       }
       if (run.lastReported > committed) committed = run.lastReported;
-      int32_t found = ExpectSoundTable(path_, model);
+      int32_t found = ExpectSoundTable(path_, model, mode);
       ASSERT_TRUE(found == committed || found == committed + 1)
           << "round " << rounds << ": file holds txn " << found << ", child reported " << committed;
       committed = found;
@@ -539,9 +610,17 @@ class CrashStream : public ::testing::Test {
   std::string path_ = dir_.File("crash.krx");
 };
 
-TEST_F(CrashStream, KilledTransactionsLeaveACommittedStateWithIndexesAndBlobsIntact) { RunKilledStream(false, 150); }
+TEST_F(CrashStream, KilledTransactionsLeaveACommittedStateWithIndexesAndBlobsIntact) {
+  RunKilledStream({.flush = false, .multiUser = false}, 150);
+}
 
-TEST_F(CrashStream, FlushedTransactionsSurvivePowerLossBeforeTheJournalIsOnDisk) { RunKilledStream(true, 60); }
+TEST_F(CrashStream, FlushedTransactionsSurvivePowerLossBeforeTheJournalIsOnDisk) {
+  RunKilledStream({.flush = true, .multiUser = false}, 60);
+}
+
+TEST_F(CrashStream, KilledManyUserSqlTransactionsLeaveACommittedState) {
+  RunKilledStream({.flush = false, .multiUser = true}, 40);
+}
 
 }  // namespace
 }  // namespace krx
