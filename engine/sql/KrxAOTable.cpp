@@ -1,5 +1,7 @@
 #include "KrxAOTable.h"
 
+#include <algorithm>
+
 #include "KrxException.h"
 #include "KrxExecSession.h"
 #include "KrxExprNodeComparison.h"
@@ -71,12 +73,19 @@ void TKrxAOTable::TakeRow(const std::vector<uint8_t>& record, const TKrxRecordID
   }
   current_ = &scratch_;
   if (!FiltersHold()) return;
-  rows_.push_back(scratch_);
+  // The kept row takes the scratch values over rather than a copy of them.
+  rows_.push_back(std::move(scratch_));
   recordIDs_.push_back(id);
+  scratch_.resize(fields.Count());
+  current_ = nullptr;
 }
 
 void TKrxAOTable::Run(TKrxExecSession& session) {
   recordIDs_.clear();
+  // A condition that depends on no row decides for every row at once: the
+  // field-list reads ("where 1=2") then cost no scan.
+  for (TKrxExprNode* filter : filters_)
+    if (filter->IsConstant() && !KrxConditionHolds(*filter)) return;
   AttachedCursor scan(*table_, session.SessionID());
   TKrxCursor& cursor = scan.cursor;
   cursor.inTransaction = session.InTransaction();
@@ -109,6 +118,11 @@ void TKrxAOTable::Run(TKrxExecSession& session) {
     }
   }
   if (table_->ReadRecord(cursor, TKrxReadMode::First) != kKrxRecordFound) return;
+  if (filters_.empty()) {
+    const auto count = static_cast<size_t>(std::max<int64_t>(0, table_->RecordCount(cursor)));
+    rows_.reserve(count);
+    recordIDs_.reserve(count);
+  }
   do {
     TakeRow(cursor.record, cursor.recordID);
   } while (table_->ReadRecord(cursor, TKrxReadMode::Next) == kKrxRecordFound);

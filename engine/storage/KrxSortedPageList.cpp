@@ -34,9 +34,8 @@ void TKrxSortedPageList::Insert(std::unique_ptr<TKrxPage> page) {
   if (i < entries_.size() && entries_[i].pageNo == pageNo) throw EKrxException(KrxError::InvalidPageModification);
   Grow();
   page->list_ = this;
-  uint64_t stamp = nextStamp_++;
-  byStamp_.emplace(stamp, pageNo);
-  entries_.insert(entries_.begin() + static_cast<ptrdiff_t>(i), Entry{pageNo, stamp, std::move(page)});
+  UseOrder::iterator use = useOrder_.insert(useOrder_.end(), page.get());
+  entries_.insert(entries_.begin() + static_cast<ptrdiff_t>(i), Entry{pageNo, use, std::move(page)});
 }
 
 std::unique_ptr<TKrxPage> TKrxSortedPageList::Extract(int32_t pageNo) {
@@ -45,7 +44,7 @@ std::unique_ptr<TKrxPage> TKrxSortedPageList::Extract(int32_t pageNo) {
   if (i >= entries_.size() || entries_[i].pageNo != pageNo)
     throw EKrxException(KrxError::SortedPageListDeleteNotFound, pageNo, static_cast<int64_t>(entries_.size()));
   std::unique_ptr<TKrxPage> page = std::move(entries_[i].page);
-  byStamp_.erase(entries_[i].useStamp);
+  useOrder_.erase(entries_[i].use);
   entries_.erase(entries_.begin() + static_cast<ptrdiff_t>(i));
   page->list_ = nullptr;
   return page;
@@ -56,22 +55,18 @@ void TKrxSortedPageList::Delete(int32_t pageNo) { Extract(pageNo).reset(); }
 void TKrxSortedPageList::Touch(int32_t pageNo) {
   size_t i = LowerBound(pageNo);
   if (i >= entries_.size() || entries_[i].pageNo != pageNo) return;
-  byStamp_.erase(entries_[i].useStamp);
-  entries_[i].useStamp = nextStamp_++;
-  byStamp_.emplace(entries_[i].useStamp, pageNo);
+  useOrder_.splice(useOrder_.end(), useOrder_, entries_[i].use);
 }
 
 TKrxPage* TKrxSortedPageList::LeastRecentlyUsedFree() const {
-  for (const auto& [stamp, pageNo] : byStamp_) {
-    TKrxPage* page = Find(pageNo);
-    if (page != nullptr && page->UseCount() == 0) return page;
-  }
+  for (TKrxPage* page : useOrder_)
+    if (page->UseCount() == 0) return page;
   return nullptr;
 }
 
 void TKrxSortedPageList::Clear() {
   entries_.clear();
-  byStamp_.clear();
+  useOrder_.clear();
 }
 
 }  // namespace krx

@@ -1,10 +1,11 @@
 // An ordered collection of pages: kept sorted by page number and searched by
-// binary search, with a use stamp per entry for least-recently-used order.
-// The list owns the pages it holds.
+// binary search, and chained in least-recently-used order beside that, so
+// that touching a page on every record step costs no search and no
+// allocation. The list owns the pages it holds.
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -23,16 +24,16 @@ class TKrxSortedPageList {
 
   // The page with that number, or nullptr.
   TKrxPage* Find(int32_t pageNo) const;
-  // Takes the page in (its number must not be present yet) with a fresh
-  // use stamp.
+  // Takes the page in (its number must not be present yet) as the most
+  // recently used.
   void Insert(std::unique_ptr<TKrxPage> page);
   // Hands the page of that number back to the caller; raises when absent.
   std::unique_ptr<TKrxPage> Extract(int32_t pageNo);
   // Removes and frees the page of that number; raises when absent.
   void Delete(int32_t pageNo);
-  // Gives the page a newer use stamp than every other entry.
+  // Makes the page the most recently used.
   void Touch(int32_t pageNo);
-  // The entry not in use with the oldest stamp, or nullptr.
+  // The least recently used entry not in use, or nullptr.
   TKrxPage* LeastRecentlyUsedFree() const;
 
   // Entries by position, in page-number order.
@@ -40,9 +41,10 @@ class TKrxSortedPageList {
   void Clear();
 
  private:
+  using UseOrder = std::list<TKrxPage*>;
   struct Entry {
     int32_t pageNo;
-    uint64_t useStamp;
+    UseOrder::iterator use;
     std::unique_ptr<TKrxPage> page;
   };
   // Index of the first entry whose number is >= pageNo.
@@ -50,8 +52,7 @@ class TKrxSortedPageList {
   void Grow();
 
   std::vector<Entry> entries_;
-  std::map<uint64_t, int32_t> byStamp_;  // use stamp -> page number, oldest first
-  uint64_t nextStamp_ = 1;
+  UseOrder useOrder_;  // least recently used first
   size_t growthStep_ = 1000;
 };
 

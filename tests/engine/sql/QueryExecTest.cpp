@@ -36,6 +36,10 @@ TEST_F(QueryExecTest, StatementsGiveTheirRows) {
   } cases[] = {
       {"select FInterID, FEntryID from cqsalebill where FInterID=1 order by FEntryID desc", {"1|2", "1|1"}},
       {"select * from cqsalebill where 1=2", {}},
+      {"select FEntryID from cqsalebill where 1=1 and FInterID=1 order by 1", {"1", "2"}},
+      {"select FEntryID from cqsalebill where 1=2 or FInterID=3", {"1"}},
+      {"select count(*) from cqsalebill where 'a' = 'b'", {"0"}},
+      {"select b.FName from picuslink b left join cqsalebill a on a.fcs = b.FName where 1=2", {}},
       {"select fbillno from cqsalebill where fqty > 0 order by 1", {"XS1", "XS1", "XS3"}},
       {"select fbillno, fqty from cqsalebill order by 2 desc, 1", {"XS3|5", "XS1|2", "XS1|1", "XS2|NULL"}},
       {"select distinct(fzhidan) as fzhidan from cqsalebill order by FInterID", {"张", "李", "王"}},
