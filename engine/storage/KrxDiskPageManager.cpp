@@ -110,6 +110,13 @@ void TKrxDiskPageManager::LockHeader() {
   }
 }
 
+void TKrxDiskPageManager::SettleHotJournal() {
+  if (!journalCheckOnLock_ || headerLockCount_ > 0) return;
+  if (!KrxJournal::Exists(KrxJournal::NameFor(fileName_))) return;
+  LockHeader();
+  UnlockHeader();
+}
+
 void TKrxDiskPageManager::UnlockHeader() {
   if (headerLockCount_ <= 0) return;
   if (--headerLockCount_ == 0 && file_.IsOpen()) UnlockPosition(kKrxHeaderLockPosition);

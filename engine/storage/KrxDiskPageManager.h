@@ -73,6 +73,11 @@ class TKrxDiskPageManager : public TKrxPageManager, private IKrxMapPageStore {
   // is re-entrant within the process.
   void LockHeader();
   void UnlockHeader();
+  // For readers of a file shared by many users: a journal seen now belongs
+  // to a commit in progress or to one whose process died; waiting for the
+  // header lock tells them apart, and the dead one is played back before
+  // anything is read.
+  void SettleHotJournal();
   int HeaderLockCount() const { return headerLockCount_; }
   void LockTables();
   void UnlockTables();

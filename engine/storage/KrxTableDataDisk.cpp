@@ -688,6 +688,7 @@ TKrxTableLockScope TKrxDiskTableData::ReadLock(int32_t session) {
   if (!locks.Active() || session < 0) return {};
   if (!locks.LockTable(session, LockKey(), kKrxLockRead, 40, 2250)) throw EKrxException(KrxError::TableIsLocked);
   TKrxTableLockScope scope(locks, session, LockKey(), kKrxLockRead);
+  db_.DiskPageManager().SettleHotJournal();
   ReadMostUpdated(session);
   return scope;
 }
@@ -698,6 +699,7 @@ void TKrxDiskTableData::LockForChanges(const TKrxCursor& cursor) {
   if (!locks.Active() || cursor.session < 0) return;
   if (!locks.LockTable(cursor.session, LockKey(), kKrxLockTransactionWrite, 100, 900))
     throw EKrxException(KrxError::TableIsLocked);
+  db_.DiskPageManager().SettleHotJournal();
   ReadMostUpdated(cursor.session);
 }
 

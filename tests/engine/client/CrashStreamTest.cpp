@@ -503,6 +503,46 @@ ChildRun RunChild(const std::string& path, const Mode& mode, const StopAt& stopA
   return run;
 }
 
+// A child forked before the parent connects (so it shares none of the
+// parent's open files and locks), waiting for where to stop.
+struct WaitingChild {
+  pid_t pid = -1;
+  int go = -1;
+  int reports = -1;
+};
+
+WaitingChild ForkWaitingChild(const std::string& path, const Mode& mode) {
+  int goFds[2], reportFds[2];
+  if (pipe(goFds) != 0 || pipe(reportFds) != 0) throw std::runtime_error("pipe");
+  fflush(nullptr);
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(goFds[1]);
+    close(reportFds[0]);
+    alarm(60);
+    StopAt stopAt;
+    if (read(goFds[0], &stopAt, sizeof stopAt) != static_cast<ssize_t>(sizeof stopAt)) _exit(5);
+    ChildMain(path, mode, stopAt, stopAt.inTransaction, reportFds[1]);
+  }
+  close(goFds[0]);
+  close(reportFds[1]);
+  return {pid, goFds[1], reportFds[0]};
+}
+
+// Lets the child run up to its stop and waits for its end; its exit code.
+int RunWaitingChild(WaitingChild& child, const StopAt& stopAt) {
+  if (write(child.go, &stopAt, sizeof stopAt) != static_cast<ssize_t>(sizeof stopAt)) throw std::runtime_error("go");
+  close(child.go);
+  child.go = -1;
+  Report report{};
+  while (read(child.reports, &report, sizeof report) == static_cast<ssize_t>(sizeof report)) {
+  }
+  close(child.reports);
+  int status = 0;
+  waitpid(child.pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 std::vector<uint8_t> FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -620,6 +660,45 @@ TEST_F(CrashStream, FlushedTransactionsSurvivePowerLossBeforeTheJournalIsOnDisk)
 
 TEST_F(CrashStream, KilledManyUserSqlTransactionsLeaveACommittedState) {
   RunKilledStream({.flush = false, .multiUser = true}, 40);
+}
+
+// A process that stays connected while another one dies in the middle of
+// its commit finds that commit's journal the next time it takes the header
+// lock, and plays it back before it reads or writes anything.
+TEST_F(CrashStream, ConnectedProcessPlaysBackTheJournalOfOneThatDiedCommitting) {
+  const Mode mode{.flush = false, .multiUser = true};
+  const int stops[] = {1, 2, 3, 4, 5, 6};  // writes into the database file; every commit here has more
+  std::vector<WaitingChild> children;
+  struct Reaper {  // children a failed assertion left waiting
+    std::vector<WaitingChild>& children;
+    ~Reaper() {
+      for (WaitingChild& child : children) {
+        if (child.go < 0) continue;
+        kill(child.pid, SIGKILL);
+        waitpid(child.pid, nullptr, 0);
+      }
+    }
+  } reaper{children};
+  for (size_t i = 0; i < std::size(stops); ++i) children.push_back(ForkWaitingChild(path_, mode));
+
+  Model model;
+  int32_t committed = 0;
+  {
+    SqlWriter writer(path_);
+    ASSERT_FALSE(writer.NeedsRepair());
+    committed = writer.CommittedTxn();
+    for (size_t i = 0; i < children.size(); ++i) {
+      StopAt stopAt{.step = TKrxCommitStep::DatabaseWritten, .count = stops[i], .inTransaction = 1};
+      ASSERT_EQ(RunWaitingChild(children[i], stopAt), kCrashedExit) << "stop after write " << stops[i];
+      ASSERT_TRUE(KrxJournal::Exists(KrxJournal::NameFor(path_)));
+      // The dead commit is undone, not half seen.
+      ASSERT_EQ(writer.CommittedTxn(), committed) << "stop after write " << stops[i];
+      EXPECT_FALSE(KrxJournal::Exists(KrxJournal::NameFor(path_)));
+      RunTransaction(writer, committed + 1, model.After(committed), false);
+      ++committed;
+    }
+  }
+  EXPECT_EQ(ExpectSoundTable(path_, model, mode), committed);
 }
 
 }  // namespace
