@@ -42,6 +42,13 @@ std::string TKrxField::AsString() const {
   return KrxValueToText(value, dataSet_->FormatSettings());
 }
 
+std::string TKrxField::AsBytes() const {
+  TKrxVariant value = Value();
+  if (value.IsNull()) return {};
+  if (def_->IsBlob()) return value.StringValue();
+  return AsString();
+}
+
 int64_t TKrxField::AsLargeInt() const {
   TKrxVariant value = Value();
   if (value.IsNull()) return 0;

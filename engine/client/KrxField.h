@@ -28,6 +28,9 @@ class TKrxField {
   // The value of the current row (NULL of the field's type without one).
   TKrxVariant Value() const;
   std::string AsString() const;
+  // The stored bytes: a BLOB's raw bytes, a memo's text in the national code
+  // page, a wide memo's UTF-16LE; other values as their text.
+  std::string AsBytes() const;
   int32_t AsInteger() const;
   int64_t AsLargeInt() const;
   double AsFloat() const;

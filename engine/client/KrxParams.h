@@ -18,6 +18,19 @@ struct TKrxParam {
   void SetValue(const TKrxVariant& v) { value = v; bound = true; }
   // UTF-8 text, converted to the national code page.
   void SetAsString(std::string_view utf8) { SetValue(TKrxVariant::FromUtf8(utf8)); }
+  // A memo parameter: UTF-8 text, handed down as the bytes of its text in
+  // the national code page.
+  void SetAsMemo(std::string_view utf8) {
+    TKrxVariant v;
+    v.SetBytes(TKrxVariant::FromUtf8(utf8).StringValue(), TKrxStorageType::TextBlob);
+    SetValue(v);
+  }
+  // A BLOB parameter: raw bytes, stored as they are.
+  void SetAsBlob(std::string_view bytes) {
+    TKrxVariant v;
+    v.SetBytes(bytes, TKrxStorageType::Blob);
+    SetValue(v);
+  }
   void SetAsInteger(int64_t v) { SetValue(TKrxVariant::FromInt64(v)); }
   void SetAsFloat(double v) { SetValue(TKrxVariant::FromDouble(v)); }
   void Clear() { value.SetNull(); bound = false; }

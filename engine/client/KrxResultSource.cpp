@@ -37,6 +37,9 @@ TKrxFetchResult TKrxResultSource::Read(TKrxFetchMode mode, TKrxRecordID& positio
   return TKrxFetchResult::Ok;
 }
 
-std::string TKrxResultSource::ReadBlob(const TKrxRecordID&, int) { return {}; }
+std::string TKrxResultSource::ReadBlob(const TKrxRecordID& position, int fieldNo) {
+  if (position.pageNo < 0 || position.pageNo >= result_->RowCount()) return {};
+  return result_->BlobBytes(position.pageNo, fieldNo);
+}
 
 }  // namespace krx

@@ -65,17 +65,48 @@ bool TKrxAOTable::FindKeyFilter(int& indexNo, TKrxExprNode*& valueNode) const {
   return false;
 }
 
-void TKrxAOTable::TakeRow(const std::vector<uint8_t>& record, const TKrxRecordID& id) {
+// True when the condition reads a BLOB column of this table, or may read
+// one through a nested query (which the scan cannot see into).
+bool TKrxAOTable::ReadsBlob(TKrxExprNode& node) const {
+  if (node.Operation() == eoSubquery) return true;
+  if (node.Operation() == eoField) {
+    const auto& ref = static_cast<const TKrxExprNodeField&>(node);
+    return ref.Source() == this && ref.Column() >= 0 && KrxIsBlobType(columns_[ref.Column()].type);
+  }
+  for (size_t i = 0; i < node.ChildCount(); ++i)
+    if (ReadsBlob(node.Child(i))) return true;
+  return false;
+}
+
+void TKrxAOTable::LoadBlobs(TKrxCursor& cursor) {
+  const TKrxFieldDefs& fields = table_->Fields();
+  for (int fieldNo : blobFields_) {
+    TKrxVariant& value = scratch_[static_cast<size_t>(fieldNo)];
+    if (KrxRecordFieldIsNull(cursor.record.data(), fieldNo)) {
+      value.SetNull(fields[static_cast<size_t>(fieldNo)].storageType);
+      continue;
+    }
+    const std::vector<uint8_t> bytes = table_->GetBlobData(cursor, fieldNo);
+    value.SetBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                   fields[static_cast<size_t>(fieldNo)].storageType);
+  }
+}
+
+void TKrxAOTable::TakeRow(TKrxCursor& cursor) {
   const TKrxFieldDefs& fields = table_->Fields();
   for (size_t i = 0; i < fields.Count(); ++i) {
     if (fields[i].IsBlob()) scratch_[i].SetNull(fields[i].storageType);
-    else KrxGetRecordField(fields, record.data(), static_cast<int>(i), scratch_[i]);
+    else KrxGetRecordField(fields, cursor.record.data(), static_cast<int>(i), scratch_[i]);
   }
+  // BLOB values are read from their pages only for the rows kept, unless
+  // the condition itself needs them.
+  if (filtersReadBlobs_) LoadBlobs(cursor);
   current_ = &scratch_;
   if (!FiltersHold()) return;
+  if (!filtersReadBlobs_) LoadBlobs(cursor);
   // The kept row takes the scratch values over rather than a copy of them.
   rows_.push_back(std::move(scratch_));
-  recordIDs_.push_back(id);
+  recordIDs_.push_back(cursor.recordID);
   scratch_.resize(fields.Count());
   current_ = nullptr;
 }
@@ -86,6 +117,13 @@ void TKrxAOTable::Run(TKrxExecSession& session) {
   // field-list reads ("where 1=2") then cost no scan.
   for (TKrxExprNode* filter : filters_)
     if (filter->IsConstant() && !KrxConditionHolds(*filter)) return;
+  blobFields_.clear();
+  for (const TKrxFieldDef& f : table_->Fields())
+    if (f.IsBlob()) blobFields_.push_back(f.fieldNo);
+  filtersReadBlobs_ = false;
+  if (!blobFields_.empty())
+    for (TKrxExprNode* filter : filters_)
+      if (ReadsBlob(*filter)) filtersReadBlobs_ = true;
   AttachedCursor scan(*table_, session.SessionID());
   TKrxCursor& cursor = scan.cursor;
   cursor.inTransaction = session.InTransaction();
@@ -112,7 +150,7 @@ void TKrxAOTable::Run(TKrxExecSession& session) {
       do {
         KrxGetRecordField(table_->Fields(), cursor.record.data(), fieldNo, value);
         if (value.IsNull() || TKrxVariant::Compare(value, key) != 0) break;
-        TakeRow(cursor.record, cursor.recordID);
+        TakeRow(cursor);
       } while (table_->ReadRecord(cursor, TKrxReadMode::Next) == kKrxRecordFound);
       return;
     }
@@ -124,7 +162,7 @@ void TKrxAOTable::Run(TKrxExecSession& session) {
     recordIDs_.reserve(count);
   }
   do {
-    TakeRow(cursor.record, cursor.recordID);
+    TakeRow(cursor);
   } while (table_->ReadRecord(cursor, TKrxReadMode::Next) == kKrxRecordFound);
 }
 

@@ -2,6 +2,8 @@
 // conditions bound to it. Every column is an output column, qualified by
 // the reference's alias (or the table name). The record IDs of the kept rows
 // are kept beside them for the statements that change those records.
+// BLOB values are read for the kept rows only (and for every row when the
+// condition reads them).
 #pragma once
 
 #include <memory>
@@ -15,6 +17,8 @@ namespace krx {
 
 class TKrxDiskTableData;
 class TKrxDiskDatabaseData;
+class TKrxExprNode;
+struct TKrxCursor;
 
 class TKrxAOTable : public TKrxAO {
  public:
@@ -36,13 +40,18 @@ class TKrxAOTable : public TKrxAO {
   // An equality of an indexed column with a value that depends on no row;
   // the index to read, its key value and the filter it stands for.
   bool FindKeyFilter(int& indexNo, TKrxExprNode*& valueNode) const;
-  void TakeRow(const std::vector<uint8_t>& record, const TKrxRecordID& id);
+  void TakeRow(TKrxCursor& cursor);
+  bool ReadsBlob(TKrxExprNode& node) const;
+  // Reads the row's BLOB values into the scratch row.
+  void LoadBlobs(TKrxCursor& cursor);
 
   std::string tableName_;
   std::string qualifier_;
   std::shared_ptr<TKrxDiskTableData> table_;
   std::vector<TKrxRecordID> recordIDs_;
   TKrxAORow scratch_;
+  std::vector<int> blobFields_;
+  bool filtersReadBlobs_ = false;
 };
 
 }  // namespace krx

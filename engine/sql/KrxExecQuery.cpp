@@ -7,6 +7,7 @@
 #include "KrxException.h"
 #include "KrxExecBuilder.h"
 #include "KrxExecSession.h"
+#include "KrxExecValue.h"
 #include "KrxSQLSelect.h"
 #include "KrxSQLUnion.h"
 #include "KrxTableDataDisk.h"
@@ -36,7 +37,8 @@ void TKrxSQLCursorCommand::WriteInto(TKrxExecSession& session) {
       for (int64_t row = 0; row < result_->RowCount(); ++row) {
         table->PrepareNewRecord(cursor);
         for (size_t c = 0; c < resultFields.Count(); ++c)
-          table->SetField(cursor, static_cast<int>(c), result_->Value(row, static_cast<int>(c)));
+          KrxStoreColumnValue(*table, cursor, static_cast<int>(c), result_->Value(row, static_cast<int>(c)),
+                              session.ValueFormat());
         table->InsertRecord(cursor);
       }
     } catch (...) {

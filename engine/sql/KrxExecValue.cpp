@@ -3,8 +3,9 @@
 #include <cctype>
 #include <string>
 
+#include "KrxException.h"
 #include "KrxExecSession.h"
-#include "KrxTableData.h"
+#include "KrxTableDataDisk.h"
 
 namespace krx {
 
@@ -36,7 +37,29 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+// A BLOB column holds only a reference in its record: the value goes in
+// through the table's BLOB call, which also frees the old value when the
+// record is written.
+void StoreBlobValue(TKrxTableData& table, TKrxCursor& cursor, const TKrxFieldDef& field, const TKrxVariant& value) {
+  auto* disk = dynamic_cast<TKrxDiskTableData*>(&table);
+  if (!disk) throw EKrxException(KrxError::UnsupportedDataType, KrxAdvancedTypeName(field.advancedType));
+  if (cursor.record.size() != table.Fields().MemoryRecordSize()) table.PrepareNewRecord(cursor);
+  if (value.IsNull()) {
+    disk->SetBlobData(cursor, field.fieldNo, nullptr, 0);
+    return;
+  }
+  const std::string bytes = KrxBlobBytesOf(value, field.storageType);
+  disk->SetBlobData(cursor, field.fieldNo, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
 }  // namespace
+
+std::string KrxBlobBytesOf(const TKrxVariant& value, TKrxStorageType blobType) {
+  if (value.IsNull()) return {};
+  const TKrxStorageType from = value.Type();
+  if (from == blobType || from == TKrxStorageType::Blob || KrxIsBytesType(from)) return value.StringValue();
+  return value.ConvertedTo(blobType).StringValue();
+}
 
 bool KrxParseLocalDate(std::string_view text, std::string_view shortDateFormat, TKrxTimeStamp& ts, bool& hasTime) {
   text = Trim(text);
@@ -84,6 +107,10 @@ bool KrxParseLocalDate(std::string_view text, std::string_view shortDateFormat, 
 void KrxStoreColumnValue(TKrxTableData& table, TKrxCursor& cursor, int fieldNo, const TKrxVariant& value,
                          const TKrxValueFormat& format) {
   const TKrxFieldDef& field = table.Fields().Field(fieldNo);
+  if (field.IsBlob()) {
+    StoreBlobValue(table, cursor, field, value);
+    return;
+  }
   if (value.IsNull()) {
     table.SetField(cursor, fieldNo, TKrxVariant(field.storageType));
     return;

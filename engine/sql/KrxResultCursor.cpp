@@ -1,5 +1,8 @@
 #include "KrxResultCursor.h"
 
+#include "KrxBytes.h"
+#include "KrxExecValue.h"
+
 namespace krx {
 
 TKrxResultCursor::TKrxResultCursor(TKrxFieldDefs defs) : defs_(std::move(defs)) {
@@ -8,8 +11,34 @@ TKrxResultCursor::TKrxResultCursor(TKrxFieldDefs defs) : defs_(std::move(defs)) 
 }
 
 TKrxVariant TKrxResultCursor::Value(int64_t row, int column) const {
-  if (defs_.Field(column).IsBlob()) return TKrxVariant(defs_[column].storageType);
-  return KrxGetRecordField(defs_, Record(row), column);
+  const TKrxFieldDef& f = defs_.Field(column);
+  if (!f.IsBlob()) return KrxGetRecordField(defs_, Record(row), column);
+  TKrxVariant value(f.storageType);
+  if (!KrxRecordFieldIsNull(Record(row), column)) value.SetBytes(BlobBytes(row, column), f.storageType);
+  return value;
+}
+
+const std::string& TKrxResultCursor::BlobBytes(int64_t row, int column) const {
+  static const std::string kNone;
+  const TKrxFieldDef& f = defs_.Field(column);
+  const uint8_t* record = Record(row);
+  if (!f.IsBlob() || KrxRecordFieldIsNull(record, column)) return kNone;
+  const uint32_t slot = GetU32(record + f.memoryOffset, 0);
+  return slot < blobs_.size() ? blobs_[slot] : kNone;
+}
+
+void TKrxResultCursor::SetField(uint8_t* record, int column, const TKrxVariant& value) {
+  const TKrxFieldDef& f = defs_.Field(column);
+  if (!f.IsBlob()) {
+    KrxSetRecordField(defs_, record, column, value);
+    return;
+  }
+  if (value.IsNull()) return;  // the cleared record has it NULL
+  std::string bytes = KrxBlobBytesOf(value, f.storageType);
+  if (bytes.empty()) return;
+  PutU32(record + f.memoryOffset, 0, static_cast<uint32_t>(blobs_.size()));
+  blobs_.push_back(std::move(bytes));
+  KrxRecordSetFieldNull(record, column, false);
 }
 
 TKrxVariant TKrxResultCursor::Value(int64_t row, const std::string& column) const {
@@ -27,19 +56,13 @@ uint8_t* TKrxResultCursor::NewRecord() {
 void TKrxResultCursor::AppendRow(const std::vector<TKrxVariant>& values) {
   uint8_t* record = NewRecord();
   const size_t count = std::min(values.size(), defs_.Count());
-  for (size_t i = 0; i < count; ++i) {
-    if (defs_[i].IsBlob()) continue;
-    KrxSetRecordField(defs_, record, static_cast<int>(i), values[i]);
-  }
+  for (size_t i = 0; i < count; ++i) SetField(record, static_cast<int>(i), values[i]);
 }
 
 void TKrxResultCursor::AppendRow(const std::vector<TKrxVariant>& values, const std::vector<int>& columns) {
   uint8_t* record = NewRecord();
   const size_t count = std::min(columns.size(), defs_.Count());
-  for (size_t i = 0; i < count; ++i) {
-    if (defs_[i].IsBlob()) continue;
-    KrxSetRecordField(defs_, record, static_cast<int>(i), values[static_cast<size_t>(columns[i])]);
-  }
+  for (size_t i = 0; i < count; ++i) SetField(record, static_cast<int>(i), values[static_cast<size_t>(columns[i])]);
 }
 
 }  // namespace krx

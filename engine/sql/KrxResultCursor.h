@@ -1,6 +1,8 @@
 // The rows a query hands to its query component: field definitions laid out
 // as a table's in-memory record, and the records one after another in that
-// layout (null bitmap first). BLOB columns of results are not carried.
+// layout (null bitmap first). A BLOB column's bytes are kept beside the
+// records: the record holds the NULL bit and, in the field's first four
+// bytes, the number of the value in that list.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,8 @@ class TKrxResultCursor {
   TKrxVariant Value(int64_t row, int column) const;
   // The value of a column by name (any case); "Field '%s' not found".
   TKrxVariant Value(int64_t row, const std::string& column) const;
+  // The bytes of a BLOB column's value (empty for NULL and other columns).
+  const std::string& BlobBytes(int64_t row, int column) const;
 
   // Appends one row; each value is converted to its column's type.
   void AppendRow(const std::vector<TKrxVariant>& values);
@@ -36,11 +40,13 @@ class TKrxResultCursor {
 
  private:
   uint8_t* NewRecord();
+  void SetField(uint8_t* record, int column, const TKrxVariant& value);
 
   TKrxFieldDefs defs_;
   size_t recordSize_ = 0;
   size_t rowCount_ = 0;
   std::vector<uint8_t> records_;
+  std::vector<std::string> blobs_;
   bool readOnly_ = true;
 };
 
