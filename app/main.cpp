@@ -1,10 +1,11 @@
 // The program entry: the single-instance guard first, then the data module
-// and the main window, then the message loop.
+// the notice window and the main window, then the message loop.
 #include "MessageBox.h"
 #include "MultInst.h"
 #include "VelmorApplication.h"
 #include "uniData.h"
 #include "uniMain.h"
+#include "uniShowMessage.h"
 
 int main(int argc, char* argv[]) {
   TVelmorApplication app(argc, argv);
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
   }
 
   TfrmData data;
+  TfrmSHOWMESSAGE notice;  // kept ready, hidden, for notices
   TfrmMain main;
   guard.SetMainWindow(&main);
   main.showMaximized();

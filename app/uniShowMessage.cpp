@@ -4,6 +4,8 @@
 #include <QResizeEvent>
 #include <QToolButton>
 
+TfrmSHOWMESSAGE* frmSHOWMESSAGE = nullptr;
+
 TfrmSHOWMESSAGE::TfrmSHOWMESSAGE()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus) {
   setObjectName(QStringLiteral("frmSHOWMESSAGE"));
@@ -20,6 +22,11 @@ TfrmSHOWMESSAGE::TfrmSHOWMESSAGE()
   btnclose->setFixedSize(17, 17);
   btnclose->move(width() - 17, 0);
   connect(btnclose, &QToolButton::clicked, this, &QWidget::hide);
+  if (!frmSHOWMESSAGE) frmSHOWMESSAGE = this;
+}
+
+TfrmSHOWMESSAGE::~TfrmSHOWMESSAGE() {
+  if (frmSHOWMESSAGE == this) frmSHOWMESSAGE = nullptr;
 }
 
 void TfrmSHOWMESSAGE::paintEvent(QPaintEvent*) {

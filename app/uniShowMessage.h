@@ -12,6 +12,7 @@ class TfrmSHOWMESSAGE : public QWidget {
  public:
   // Owned by no window: the creator keeps it until exit.
   TfrmSHOWMESSAGE();
+  ~TfrmSHOWMESSAGE() override;
 
   QToolButton* btnclose;
 
@@ -19,3 +20,6 @@ class TfrmSHOWMESSAGE : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 };
+
+// The instance made at start, while it lives.
+extern TfrmSHOWMESSAGE* frmSHOWMESSAGE;

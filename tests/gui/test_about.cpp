@@ -67,6 +67,12 @@ class TestAbout : public QObject {
 
     QTest::mouseClick(notice.btnclose, Qt::LeftButton);
     QVERIFY(!notice.isVisible());
+    QCOMPARE(frmSHOWMESSAGE, &notice);  // the slot others reach it through
+  }
+
+  void noticeSlotEmptiesWithItsWindow() {
+    { TfrmSHOWMESSAGE notice; }
+    QCOMPARE(frmSHOWMESSAGE, nullptr);
   }
 };
 
