@@ -65,8 +65,6 @@ bool TKrxAOTable::FindKeyFilter(int& indexNo, TKrxExprNode*& valueNode) const {
   return false;
 }
 
-// True when the condition reads a BLOB column of this table, or may read
-// one through a nested query (which the scan cannot see into).
 bool TKrxAOTable::ReadsBlob(TKrxExprNode& node) const {
   if (node.Operation() == eoSubquery) return true;
   if (node.Operation() == eoField) {
@@ -103,7 +101,7 @@ void TKrxAOTable::TakeRow(TKrxCursor& cursor) {
   if (filtersReadBlobs_) LoadBlobs(cursor);
   current_ = &scratch_;
   if (!FiltersHold()) return;
-  if (!filtersReadBlobs_) LoadBlobs(cursor);
+  if (!filtersReadBlobs_ && keepBlobValues_) LoadBlobs(cursor);
   // The kept row takes the scratch values over rather than a copy of them.
   rows_.push_back(std::move(scratch_));
   recordIDs_.push_back(cursor.recordID);

@@ -31,6 +31,13 @@ class TKrxAOTable : public TKrxAO {
   const std::string& Qualifier() const { return qualifier_; }
   TKrxDiskTableData& Table() { return *table_; }
   const std::vector<TKrxRecordID>& RecordIDs() const { return recordIDs_; }
+  // Whether kept rows carry their BLOB values (default); a statement that
+  // only needs the records (DELETE, an UPDATE whose values read no BLOB)
+  // turns it off, and the BLOB columns of its rows then read as NULL.
+  void SetKeepBlobValues(bool keep) { keepBlobValues_ = keep; }
+  // True when the expression reads a BLOB column of this table, or may read
+  // one through a nested query.
+  bool ReadsBlob(TKrxExprNode& node) const;
 
  protected:
   bool FiltersInRun() const override { return true; }
@@ -41,7 +48,6 @@ class TKrxAOTable : public TKrxAO {
   // the index to read, its key value and the filter it stands for.
   bool FindKeyFilter(int& indexNo, TKrxExprNode*& valueNode) const;
   void TakeRow(TKrxCursor& cursor);
-  bool ReadsBlob(TKrxExprNode& node) const;
   // Reads the row's BLOB values into the scratch row.
   void LoadBlobs(TKrxCursor& cursor);
 
@@ -52,6 +58,7 @@ class TKrxAOTable : public TKrxAO {
   TKrxAORow scratch_;
   std::vector<int> blobFields_;
   bool filtersReadBlobs_ = false;
+  bool keepBlobValues_ = true;
 };
 
 }  // namespace krx

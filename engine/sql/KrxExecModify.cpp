@@ -194,10 +194,14 @@ void TKrxSQLUpdate::Execute(TKrxExecSession& session) {
     const TKrxFieldDefs& fields = table.Fields();
 
     std::vector<int> targets;
+    bool valuesReadBlobs = rowQuery_ != nullptr;
     for (const TKrxAssignment& a : assignments_) {
       targets.push_back(fields.FieldNoByName(a.columnName));
       if (a.value) builder.PrepareExpression(*a.value, {&rows});
+      if (a.value && a.value->Root() && rows.ReadsBlob(*a.value->Root())) valuesReadBlobs = true;
     }
+    // BLOB values are read from their pages only when a new value needs them.
+    rows.SetKeepBlobValues(valuesReadBlobs);
     std::unique_ptr<TKrxSubqueryRunner> rowQuery;
     std::vector<int> rowTargets;
     if (rowQuery_) {
@@ -251,6 +255,7 @@ void TKrxSQLDelete::Execute(TKrxExecSession& session) {
   TKrxQueryBuilder builder(session, &runtime);
   std::unique_ptr<TKrxAO> tree = builder.BuildRows(*rowSelect_);
   TKrxAOTable& rows = RowsTable(*tree);
+  rows.SetKeepBlobValues(false);  // the records go, their values are not read
   tree->Execute(session);
   TableWriter writer(TKrxDiskTableData::OpenTable(session.Database(), rows.TableName()), session);
   WriteBatch batch(session, writer);

@@ -257,7 +257,8 @@ TEST(ExecBlobTest, DeletingRowsAndClearingValuesFreesTheirPages) {
   EXPECT_TRUE(db.NoBlobPages("TB"));
 }
 
-// ---- BLOB values in conditions and expressions ----
+// ---- BLOB values in conditions and expressions (text compares in the
+// national collation: 电缆 < 电线, 铝 < 铜) ----
 
 struct QueryCase {
   const char* sql;
@@ -290,7 +291,30 @@ INSTANTIATE_TEST_SUITE_P(
         QueryCase{"SELECT FMEMO || '!' FROM TB WHERE FID = 3", {"电线 BV!"}},
         QueryCase{"SELECT UPPER(FMEMO) FROM TB WHERE FID = 1", {"电缆 YJV"}},
         QueryCase{"SELECT LENGTH(FMEMO) FROM TB WHERE FID = 1", {"8"}},
-        QueryCase{"SELECT T1.FID FROM TB T1, TB T2 WHERE T1.FMEMO = T2.FMEMO ORDER BY T1.FID", {"1", "3"}}));
+        QueryCase{"SELECT T1.FID FROM TB T1, TB T2 WHERE T1.FMEMO = T2.FMEMO ORDER BY T1.FID", {"1", "3"}},
+        QueryCase{"SELECT DISTINCT FBLOB FROM TB ORDER BY FBLOB", {"NULL", "x1", "x3"}},
+        QueryCase{"SELECT MIN(FMEMO), MAX(FWIDE) FROM TB", {"电缆 YJV|铜芯"}},
+        QueryCase{"SELECT COUNT(FMEMO), COUNT(*) FROM TB", {"2|3"}},
+        QueryCase{"SELECT FWIDE, COUNT(*) FROM TB GROUP BY FWIDE ORDER BY FWIDE", {"NULL|1", "铝芯|1", "铜芯|1"}}));
+
+TEST(ExecBlobTest, ChangesChosenByABlobConditionAndCopiesBetweenTables) {
+  BlobDatabase db;
+  db.Run(kCreate);
+  db.Run("CREATE TABLE TD (FID INTEGER, FMEMO MEMO, FBLOB BLOB)");
+  db.Run("INSERT INTO TB VALUES (1, 'a', '电缆 YJV', 'x1', '铜芯')");
+  db.Run("INSERT INTO TB VALUES (2, 'b', '电线 BV', 'x2', '铝芯')");
+  EXPECT_EQ(db.Run("UPDATE TB SET FNAME = 'z' WHERE FMEMO LIKE '%BV'"), 1);
+  EXPECT_EQ(db.Rows("SELECT FID, FNAME, FMEMO, FBLOB FROM TB ORDER BY FID"),
+            (std::vector<std::string>{"1|a|电缆 YJV|x1", "2|z|电线 BV|x2"}));
+  EXPECT_EQ(db.Run("INSERT INTO TD SELECT FID, FWIDE, FBLOB FROM TB"), 2);
+  EXPECT_EQ(db.Run("DELETE FROM TB WHERE FWIDE LIKE '铜%'"), 1);
+  db.Reopen();
+  EXPECT_EQ(db.Rows("SELECT FID, FMEMO, FBLOB FROM TD ORDER BY FID"),
+            (std::vector<std::string>{"1|铜芯|x1", "2|铝芯|x2"}));
+  EXPECT_EQ(db.Bytes("SELECT FMEMO FROM TD WHERE FID = 1"), KrxUtf8ToGb("铜芯"));
+  EXPECT_EQ(db.Rows("SELECT FID, FMEMO FROM TB"), std::vector<std::string>{"2|电线 BV"});
+  EXPECT_EQ(db.Error("SELECT CAST(FMEMO AS BLOB) FROM TB"), "Cannot convert an expression to specified type: 'BLOB' #30077");
+}
 
 TEST(ExecBlobTest, SelectIntoCopiesBlobValues) {
   BlobDatabase db;
