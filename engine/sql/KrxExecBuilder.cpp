@@ -277,6 +277,26 @@ std::unique_ptr<TKrxAO> TKrxQueryBuilder::BuildSelect(const TKrxSQLSelect& selec
     }
   }
 
+  // A single table reads its BLOB values from their pages only when the
+  // block uses a BLOB column (its condition decides that on its own).
+  auto* table = dynamic_cast<TKrxAOTable*>(&input);
+  bool blobsUsed = false;
+  auto readsBlob = [&](TKrxExpression* expression) {
+    return expression && expression->Root() && table->ReadsBlob(*expression->Root());
+  };
+  auto isBlobColumn = [&](int column) {
+    return column >= 0 && KrxIsBlobType(input.Columns()[static_cast<size_t>(column)].type);
+  };
+  if (table) {
+    for (const TKrxAOItem& item : items)
+      if (item.expression ? readsBlob(item.expression) : isBlobColumn(item.inputColumn)) blobsUsed = true;
+    for (const TKrxSortSpecification& spec : select.SortSpecifications()) {
+      if (spec.isNumber) continue;  // an output column, seen above
+      for (const TKrxAOColumn& c : input.Columns())
+        if (KrxIsBlobType(c.type) && KrxSameName(c.name, spec.columnName)) blobsUsed = true;
+    }
+  }
+
   std::unique_ptr<TKrxAO> top;
   const bool grouping = aggregates || !select.GroupBy().empty();
   if (grouping) {
@@ -287,6 +307,7 @@ std::unique_ptr<TKrxAO> TKrxQueryBuilder::BuildSelect(const TKrxSQLSelect& selec
       if (input.FindColumn(g.qualifier, g.fieldName, column) == 0)
         throw EKrxException(KrxError::InvalidGroupByField, g.qualifier, g.fieldName, i, 0);
       groupColumns.push_back(column);
+      if (isBlobColumn(column)) blobsUsed = true;
       ++i;
     }
     for (const TKrxAOItem& item : items) {
@@ -308,6 +329,7 @@ std::unique_ptr<TKrxAO> TKrxQueryBuilder::BuildSelect(const TKrxSQLSelect& selec
       if (having->Root()) {
         if (!KrxCanBindNode(*having->Root(), WithOuter(group->Left()))) throw EKrxException(KrxError::HavingNotApplicable);
         PrepareExpression(*having, {group->Left()});
+        if (table && readsBlob(having)) blobsUsed = true;
         group->SetHaving(having);
       }
     }
@@ -328,6 +350,7 @@ std::unique_ptr<TKrxAO> TKrxQueryBuilder::BuildSelect(const TKrxSQLSelect& selec
     top = std::make_unique<TKrxAOTableExpr>(std::move(from), std::move(items), select.Distinct(), runtime_);
   }
 
+  if (table) table->SetKeepBlobValues(blobsUsed);
   if (!select.SortSpecifications().empty() && &select != unionSortBlock_)
     ApplyOrderBy(*top, select.SortSpecifications());
   if (select.TopRowCount() >= 0)
