@@ -9,6 +9,8 @@
 
 #include "uniType.h"
 
+class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 namespace velmor {
@@ -106,6 +108,25 @@ QString GetNextNumber(krx::TKrxQuery& query, const QString& table, const QString
 int CountRecords(krx::TKrxQuery& query, const QString& table, const QString& column, const QString& condition);
 // The first row's value as text, empty when there is no row.
 QString GetFieldValue(krx::TKrxQuery& query, const QString& table, const QString& column, const QString& condition);
+
+// ---- class trees ------------------------------------------------------------
+// Each node carries its TBases (BasesOf) and the numbers of its pictures in
+// the window's image list under kImageIndexRole and kSelectedImageIndexRole;
+// a window that has pictures sets the icons from them.
+constexpr int kImageIndexRole = Qt::UserRole + 1;
+constexpr int kSelectedImageIndexRole = Qt::UserRole + 2;
+// The record of a node made by the loaders below, or nullptr.
+const TBases* BasesOf(const QTreeWidgetItem* node);
+
+// Fill the tree anew with the visible top-level classes (or the knowledge
+// index) in their order.
+void LoadCustomerClassTree(krx::TKrxQuery& query, QTreeWidget* tree);
+void LoadContactClassTree(krx::TKrxQuery& query, QTreeWidget* tree);
+void LoadProductClassTree(krx::TKrxQuery& query, QTreeWidget* tree);
+void LoadKnowledgeTree(krx::TKrxQuery& query, QTreeWidget* tree);
+// Adds the product classes under `node` and under each node after it on the
+// same level; a major class that has children already is not read again.
+void LoadProductSubClasses(krx::TKrxQuery& query, QTreeWidget* tree, QTreeWidgetItem* node);
 
 // The number of a new bill: the stored counter 单据编号 plus 1 with
 // SysParas.BillPrefix, padded to `width` digits.
