@@ -4,6 +4,8 @@
 // replaces the old one, so a failure leaves the table as it was.
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "KrxDDLStatements.h"
 #include "KrxDatabaseDataDisk.h"
@@ -103,6 +105,18 @@ bool IndexUsesOnly(const TKrxIndexDef& index, const TKrxFieldDefs& fields) {
   return true;
 }
 
+// The value of an old record's field for the copy; BLOB values come from
+// their own pages, the record holds only their reference.
+TKrxVariant CopiedValue(TKrxDiskTableData& table, TKrxCursor& cursor, int fieldNo) {
+  const TKrxFieldDef& field = table.Fields().Field(fieldNo);
+  if (!field.IsBlob()) return table.GetField(cursor, fieldNo);
+  TKrxVariant value(field.storageType);
+  if (KrxRecordFieldIsNull(cursor.record.data(), fieldNo)) return value;
+  const std::vector<uint8_t> bytes = table.GetBlobData(cursor, fieldNo);
+  value.SetBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), field.storageType);
+  return value;
+}
+
 // Rebuilds `name` with the fields of `fields` (each taking the values of the
 // old field of the same name, when there is one) and the old table's
 // indexes and constraints whose columns remain, plus `extra` constraints.
@@ -150,7 +164,7 @@ void Restructure(TKrxExecSession& session, const std::string& name, TKrxFieldDef
             fresh->PrepareNewRecord(to);
             for (size_t i = 0; i < source.size(); ++i) {
               if (source[i] < 0) continue;
-              KrxStoreColumnValue(*fresh, to, static_cast<int>(i), old->GetField(from, source[i]),
+              KrxStoreColumnValue(*fresh, to, static_cast<int>(i), CopiedValue(*old, from, source[i]),
                                   session.ValueFormat());
             }
             fresh->InsertRecord(to);

@@ -328,6 +328,24 @@ TEST(ExecBlobTest, SelectIntoCopiesBlobValues) {
   EXPECT_EQ(db.Rows("SELECT * FROM TC"), std::vector<std::string>{"1|备注|bytes|宽"});
 }
 
+TEST(ExecBlobTest, AlterTableCarriesBlobValuesOver) {
+  BlobDatabase db;
+  db.Run(kCreate);
+  const std::string big = Pattern(120000, 4);
+  TKrxVariant blob;
+  blob.SetBytes(big, TKrxStorageType::Blob);
+  db.Params().Add("B").SetValue(blob);
+  db.Run("INSERT INTO TB VALUES (1, 'a', '备注', :B, '宽')");
+  db.Params().Clear();
+  db.Run("INSERT INTO TB VALUES (2, 'b', NULL, NULL, NULL)");
+  db.Run("ALTER TABLE TB ADD (FQTY FLOAT)");
+  db.Run("ALTER TABLE TB DROP (FNAME)");
+  db.Reopen();
+  EXPECT_EQ(db.Bytes("SELECT FBLOB FROM TB WHERE FID = 1"), big);
+  EXPECT_EQ(db.Rows("SELECT FID, FMEMO, FWIDE, FQTY FROM TB ORDER BY FID"),
+            (std::vector<std::string>{"1|备注|宽|NULL", "2|NULL|NULL|NULL"}));
+}
+
 TEST(ExecBlobTest, KeyLookupAndFilteredScanReadTheKeptRowsValues) {
   BlobDatabase db;
   db.Run("CREATE TABLE TK (FID INTEGER PRIMARY KEY, FMEMO MEMO)");
