@@ -63,16 +63,21 @@ struct UpdatesSuspended {
   QTreeWidget* tree;
 };
 
+// The record of the query's current row.
+TBases RowBases(krx::TKrxQuery& query, const TreeSource& source) {
+  TBases bases;
+  bases.ItemID = query.FieldByName(source.idField).AsInteger();
+  bases.ParentID = source.hasParent ? query.FieldByName("FParentID").AsInteger() : 0;
+  bases.Caption = FieldText(query, source.captionField);
+  bases.TableName = source.tableName[0] != '\0' ? QString::fromUtf8(source.tableName) : FieldText(query, "ftablename");
+  return bases;
+}
+
 void LoadTopLevel(krx::TKrxQuery& query, QTreeWidget* tree, const TreeSource& source) {
   UpdatesSuspended suspended(tree);
   tree->clear();
   ForEachRow(query, QString::fromUtf8(source.sql), [&] {
-    TBases bases;
-    bases.ItemID = query.FieldByName(source.idField).AsInteger();
-    bases.ParentID = source.hasParent ? query.FieldByName("FParentID").AsInteger() : 0;
-    bases.Caption = FieldText(query, source.captionField);
-    bases.TableName = source.tableName[0] != '\0' ? QString::fromUtf8(source.tableName) : FieldText(query, "ftablename");
-    tree->addTopLevelItem(new TBasesNode(std::move(bases), kClassImage, kClassSelectedImage));
+    tree->addTopLevelItem(new TBasesNode(RowBases(query, source), kClassImage, kClassSelectedImage));
   });
 }
 
@@ -120,12 +125,8 @@ void LoadProductSubClasses(krx::TKrxQuery& query, QTreeWidget* tree, QTreeWidget
                QStringLiteral(" select * from cqproductclass where FHide=0 and FParentID= ") +
                    QString::number(bases->ItemID) + QStringLiteral(" order by FIndex"),
                [&] {
-                 TBases child;
-                 child.ItemID = query.FieldByName("FClassID").AsInteger();
-                 child.ParentID = query.FieldByName("FParentID").AsInteger();
-                 child.Caption = FieldText(query, "FName");
-                 child.TableName = QStringLiteral("cqproductclass");
-                 major->addChild(new TBasesNode(std::move(child), kSubClassImage, kSubClassSelectedImage));
+                 major->addChild(new TBasesNode(RowBases(query, {"", "FClassID", "FName", "cqproductclass", true}),
+                                                kSubClassImage, kSubClassSelectedImage));
                  major->setExpanded(true);
                });
   }
