@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../KrxTempDir.h"
+#include "ExecTestDatabase.h"
 #include "KrxDatabaseDataDisk.h"
 #include "KrxException.h"
 #include "KrxExecSession.h"
@@ -24,91 +24,17 @@ namespace {
 constexpr const char* kCreate =
     "CREATE TABLE TB (FID INTEGER, FNAME VARCHAR(20), FMEMO MEMO, FBLOB BLOB, FWIDE WIDEMEMO)";
 
-class BlobDatabase {
+// The SQL test database with what the BLOB tests look at besides rows.
+class BlobDatabase : public test::ExecDatabase {
  public:
-  BlobDatabase() {
-    data_ = TKrxDiskDatabaseData::Acquire(dir_.File("blob.krx"));
-    data_->CreateDatabase({}, 8, 4096, 10);
-    Attach();
-  }
-  ~BlobDatabase() { Detach(); }
-
-  void Reopen() {
-    Detach();
-    bool multiUser = false;
-    bool readOnly = false;
-    ASSERT_FALSE(data_->Open({}, multiUser, false, readOnly));
-    Attach();
-  }
-  TKrxSQLParams& Params() { return processor_->Params(); }
-  int64_t Run(const std::string& sql) {
-    processor_->SetSQL(KrxUtf8ToGb(sql));
-    processor_->Execute(*session_);
-    return processor_->RowsAffected();
-  }
-  std::unique_ptr<TKrxResultCursor> Query(const std::string& sql) {
-    Run(sql);
-    auto result = processor_->TakeResult();
-    if (!result) ADD_FAILURE() << "no rows from: " << sql;
-    return result;
-  }
-  // The rows' values as UTF-8 text joined by "|" ("NULL" for NULL).
-  std::vector<std::string> Rows(const std::string& sql) {
-    std::vector<std::string> rows;
-    auto result = Query(sql);
-    if (!result) return rows;
-    for (int64_t r = 0; r < result->RowCount(); ++r) {
-      std::string row;
-      for (size_t c = 0; c < result->FieldDefs().Count(); ++c) {
-        if (c) row += "|";
-        TKrxVariant v = result->Value(r, static_cast<int>(c));
-        row += v.IsNull() ? "NULL" : v.AsUtf8();
-      }
-      rows.push_back(row);
-    }
-    return rows;
-  }
-  // The stored bytes of one column of the only row of the query.
-  std::string Bytes(const std::string& sql) {
-    auto result = Query(sql);
-    if (!result || result->RowCount() != 1) {
-      ADD_FAILURE() << "not one row from: " << sql;
-      return {};
-    }
-    return result->Value(0, 0).StringValue();
-  }
-  std::string Error(const std::string& sql) {
-    try {
-      Run(sql);
-    } catch (const EKrxException& e) {
-      return KrxGbToUtf8(e.Message()) + " #" + std::to_string(e.NativeError());
-    }
-    return {};
-  }
   // True when the table has no BLOB page left.
   bool NoBlobPages(const std::string& table) {
-    auto t = TKrxDiskTableData::OpenTable(*data_, table);
+    auto t = TKrxDiskTableData::OpenTable(Data(), table);
     int32_t page = -1;
     int used = 0;
     return !t->BlobManager()->Index().FirstPage(0, page, used);
   }
-  uintmax_t FileSize() const { return std::filesystem::file_size(dir_.File("blob.krx")); }
-
- private:
-  void Attach() {
-    session_ = std::make_unique<TKrxDirectExecSession>(*data_, 0);
-    processor_ = std::make_unique<TKrxSQLProcessor>(nullptr);
-  }
-  void Detach() {
-    processor_.reset();
-    session_.reset();
-    if (data_->IsOpen()) data_->Close();
-  }
-
-  test::TempDir dir_;
-  std::shared_ptr<TKrxDiskDatabaseData> data_;
-  std::unique_ptr<TKrxDirectExecSession> session_;
-  std::unique_ptr<TKrxSQLProcessor> processor_;
+  uintmax_t FileSize() const { return std::filesystem::file_size(Path()); }
 };
 
 std::string Utf16Le(const std::u16string& text) {

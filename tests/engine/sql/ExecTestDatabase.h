@@ -21,19 +21,25 @@ namespace krx::test {
 class ExecDatabase {
  public:
   ExecDatabase() {
-    data_ = TKrxDiskDatabaseData::Acquire(dir_.File("exec.krx"));
+    data_ = TKrxDiskDatabaseData::Acquire(Path());
     data_->CreateDatabase({}, 8, 4096, 10);
-    session_ = std::make_unique<TKrxDirectExecSession>(*data_, 0);
-    processor_ = std::make_unique<TKrxSQLProcessor>(nullptr);
+    Attach();
   }
-  ~ExecDatabase() {
-    processor_.reset();
-    session_.reset();
-    data_->Close();
+  ~ExecDatabase() { Detach(); }
+
+  // Closes the file and opens it again, as a new start of the program would.
+  void Reopen() {
+    Detach();
+    bool multiUser = false;
+    bool readOnly = false;
+    ASSERT_FALSE(data_->Open({}, multiUser, false, readOnly));
+    Attach();
   }
 
   TKrxDiskDatabaseData& Data() { return *data_; }
   TKrxDirectExecSession& Session() { return *session_; }
+  TKrxSQLParams& Params() { return processor_->Params(); }
+  std::string Path() const { return dir_.File("exec.krx"); }
 
   // Runs the text; the rows affected.
   int64_t Run(const std::string& sql) {
@@ -63,6 +69,15 @@ class ExecDatabase {
     }
     return rows;
   }
+  // The stored bytes of the first column of the only row of the query.
+  std::string Bytes(const std::string& sql) {
+    auto result = Query(sql);
+    if (!result || result->RowCount() != 1) {
+      ADD_FAILURE() << "not one row from: " << sql;
+      return {};
+    }
+    return result->Value(0, 0).StringValue();
+  }
   // The message and code of the error the text raises ("" when none).
   std::string Error(const std::string& sql) {
     try {
@@ -74,6 +89,16 @@ class ExecDatabase {
   }
 
  private:
+  void Attach() {
+    session_ = std::make_unique<TKrxDirectExecSession>(*data_, 0);
+    processor_ = std::make_unique<TKrxSQLProcessor>(nullptr);
+  }
+  void Detach() {
+    processor_.reset();
+    session_.reset();
+    if (data_->IsOpen()) data_->Close();
+  }
+
   TempDir dir_;
   std::shared_ptr<TKrxDiskDatabaseData> data_;
   std::unique_ptr<TKrxDirectExecSession> session_;
