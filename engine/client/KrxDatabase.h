@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "KrxLocalSession.h"
+#include "KrxProgress.h"
 
 namespace krx {
 
@@ -63,6 +64,11 @@ class TKrxDatabase {
   // Asked when the file needs a password: may set Password and answers
   // whether to try again.
   std::function<bool(TKrxDatabase&)> OnPassword;
+
+  // Asked at the start of a long table operation for the reporter of its
+  // progress (see KrxProgress.h); none (nullptr) runs it unreported.
+  std::function<IKrxProgress*(TKrxDatabase&)> OnProgress;
+  IKrxProgress* MakeProgress() { return OnProgress ? OnProgress(*this) : nullptr; }
 
   bool Connected() const { return localSession_ != nullptr; }
   void SetConnected(bool connected);
