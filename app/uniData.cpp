@@ -1,6 +1,7 @@
 #include "uniData.h"
 
 #include "KrxPassDialog.h"
+#include "KrxWaitForm.h"
 #include "ShellPictures.h"
 
 TfrmData* frmData = nullptr;
@@ -20,6 +21,7 @@ TfrmData::TfrmData(QObject* parent)
   KrxDB.SetMultiUser(false);
   KrxDB.SetMaxConnections(5000);
   velmor::KrxUsePassDialog(KrxDB);
+  velmor::KrxUseWaitForm(KrxDB);  // long table operations show their progress
   for (krx::TKrxQuery* query : {&KrxQ1, &KrxQ2, &KrxPRINT, &KrxLast, &KrxHINT}) {
     query->SetDatabaseName("QUOTE");
     query->SetReadOnly(false);

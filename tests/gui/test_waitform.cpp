@@ -21,6 +21,7 @@
 #include "KrxProgress.h"
 #include "KrxWaitForm.h"
 #include "TestSupport.h"
+#include "uniData.h"
 
 using velmor::TfrmWait;
 
@@ -60,6 +61,7 @@ class TestWaitForm : public QObject {
   void finishInBackgroundRestoresTheApplication();
   void databaseHandsAWindowToALongOperation();
   void silentDatabaseRunsUnreported();
+  void theProgramsDatabaseShowsTheWindow();
   void scopeFinishesWhenTheOperationRaises();
 
  private:
@@ -321,6 +323,15 @@ void TestWaitForm::silentDatabaseRunsUnreported() {
   krx::TKrxProgressScope progress(nullptr, "Copying...");
   progress.Step(5, 10);
   QVERIFY(!progress.Aborted());
+}
+
+void TestWaitForm::theProgramsDatabaseShowsTheWindow() {
+  TfrmData data;
+  krx::IKrxProgress* progress = data.KrxDB.MakeProgress();
+  QVERIFY(dynamic_cast<TfrmWait*>(progress) != nullptr);
+  progress->Start("Wait...");
+  progress->Finish();
+  FlushDeletes();
 }
 
 void TestWaitForm::scopeFinishesWhenTheOperationRaises() {
