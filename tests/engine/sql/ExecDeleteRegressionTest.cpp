@@ -10,14 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "../KrxTempDir.h"
-#include "KrxDatabaseDataDisk.h"
-#include "KrxExecSession.h"
-#include "KrxLocale.h"
-#include "KrxProcessor.h"
-#include "KrxResultCursor.h"
+#include "ExecTestDatabase.h"
 #include "KrxTableDataDisk.h"
-#include "KrxException.h"
 
 namespace krx {
 namespace {
@@ -29,67 +23,13 @@ struct DeleteCase {
   int linesPerBill;
 };
 
-// A database file that can be closed and opened again within one test.
-class ReopenableDatabase {
+// The SQL test database with the count of bill lines.
+class ReopenableDatabase : public test::ExecDatabase {
  public:
-  ReopenableDatabase() {
-    data_ = TKrxDiskDatabaseData::Acquire(dir_.File("bills.krx"));
-    data_->CreateDatabase({}, 8, 4096, 10);
-    Attach();
-  }
-  ~ReopenableDatabase() { Detach(); }
-
-  void Reopen() {
-    Detach();
-    bool multiUser = false;
-    bool readOnly = false;
-    ASSERT_FALSE(data_->Open({}, multiUser, false, readOnly));
-    Attach();
-  }
-  int64_t Run(const std::string& sql) {
-    processor_->SetSQL(KrxUtf8ToGb(sql));
-    processor_->Execute(*session_);
-    return processor_->RowsAffected();
-  }
-  std::vector<std::string> Rows(const std::string& sql) {
-    std::vector<std::string> rows;
-    Run(sql);
-    auto result = processor_->TakeResult();
-    if (!result) {
-      ADD_FAILURE() << "no rows from: " << sql;
-      return rows;
-    }
-    for (int64_t r = 0; r < result->RowCount(); ++r) {
-      std::string row;
-      for (size_t c = 0; c < result->FieldDefs().Count(); ++c) {
-        if (c) row += "|";
-        TKrxVariant v = result->Value(r, static_cast<int>(c));
-        row += v.IsNull() ? "NULL" : v.AsUtf8();
-      }
-      rows.push_back(row);
-    }
-    return rows;
-  }
   int64_t Count(const std::string& where = "") {
     const auto rows = Rows("select count(*) from cqsalebill" + where);
     return rows.size() == 1 ? std::stoll(rows[0]) : -1;
   }
-
- private:
-  void Attach() {
-    session_ = std::make_unique<TKrxDirectExecSession>(*data_, 0);
-    processor_ = std::make_unique<TKrxSQLProcessor>(nullptr);
-  }
-  void Detach() {
-    processor_.reset();
-    session_.reset();
-    if (data_->IsOpen()) data_->Close();
-  }
-
-  test::TempDir dir_;
-  std::shared_ptr<TKrxDiskDatabaseData> data_;
-  std::unique_ptr<TKrxDirectExecSession> session_;
-  std::unique_ptr<TKrxSQLProcessor> processor_;
 };
 
 constexpr int kBills = 4;
