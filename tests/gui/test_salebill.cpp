@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "SaleBillTestParameters.h"
 #include "StringGrid.h"
 #include "TestSupport.h"
 #include "XlsReader.h"
@@ -88,13 +89,7 @@ class TestSaleBill : public QObject {
 
  private slots:
   void init() {
-    SysParas = TSysParas{};
-    SysParas.QtyDecimals = QStringLiteral("0.00");
-    SysParas.PriceDecimals = QStringLiteral("0.00");
-    SysParas.MoneyFormat = QStringLiteral("0.00");
-    SysParas.DefaultUnitName = QStringLiteral("米");
-    SysParas.DefaultCustomer = QStringLiteral("零售客户");
-    SysParas.ShowCapitals = QStringLiteral("1");
+    UseSaleBillTestParameters();
     SysParas.BarcodeEnabled = QStringLiteral("0");
     ShowBill();
   }

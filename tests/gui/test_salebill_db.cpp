@@ -18,6 +18,7 @@
 #include "KrxDatabase.h"
 #include "KrxField.h"
 #include "KrxQuery.h"
+#include "SaleBillTestParameters.h"
 #include "StringGrid.h"
 #include "TestSupport.h"
 #include "uniFunction.h"
@@ -136,14 +137,8 @@ class TestSaleBillDb : public QObject {
 
  private slots:
   void init() {
-    SysParas = TSysParas{};
-    SysParas.QtyDecimals = QStringLiteral("0.00");
-    SysParas.PriceDecimals = QStringLiteral("0.00");
-    SysParas.MoneyFormat = QStringLiteral("0.00");
-    SysParas.DefaultUnitName = QStringLiteral("米");
-    SysParas.DefaultCustomer = QStringLiteral("零售客户");
+    UseSaleBillTestParameters();
     SysParas.BillPrefix = QStringLiteral("XS");
-    SysParas.ShowCapitals = QStringLiteral("1");
     SysParas.SaleColumnSource = QStringLiteral("1");
     SysParas.NameModelSpec = QStringLiteral("1");
     SysParas.StrictColourSum = QStringLiteral("0");

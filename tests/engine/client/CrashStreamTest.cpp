@@ -34,6 +34,7 @@
 #include "KrxTable.h"
 #include "KrxTableDataDisk.h"
 #include "KrxTempDir.h"
+#include "KrxTxnStates.h"
 
 namespace krx {
 namespace {
@@ -122,22 +123,7 @@ void ApplyToModel(int32_t txn, Table& table) {
   table.txn = txn;
 }
 
-// The tables after 0, 1, 2 ... transactions, grown on demand.
-class Model {
- public:
-  const Table& After(int32_t txn) {
-    if (states_.empty()) states_.emplace_back();
-    while (static_cast<int32_t>(states_.size()) <= txn) {
-      Table next = states_.back();
-      ApplyToModel(static_cast<int32_t>(states_.size()), next);
-      states_.push_back(std::move(next));
-    }
-    return states_[static_cast<size_t>(txn)];
-  }
-
- private:
-  std::vector<Table> states_;
-};
+using Model = test::TxnStates<Table, ApplyToModel>;
 
 // ---- the writer: the table layer in one session's transactions -------------------
 

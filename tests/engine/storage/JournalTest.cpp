@@ -29,6 +29,7 @@
 #include "KrxException.h"
 #include "KrxJournal.h"
 #include "KrxTempDir.h"
+#include "KrxTxnStates.h"
 
 namespace krx {
 namespace {
@@ -98,22 +99,7 @@ void ApplyToModel(int32_t txn, Ledger& ledger) {
   ledger.txn = txn;
 }
 
-// The ledgers after 0, 1, 2 ... transactions, grown on demand.
-class Model {
- public:
-  const Ledger& After(int32_t txn) {
-    if (states_.empty()) states_.emplace_back();
-    while (static_cast<int32_t>(states_.size()) <= txn) {
-      Ledger next = states_.back();
-      ApplyToModel(static_cast<int32_t>(states_.size()), next);
-      states_.push_back(std::move(next));
-    }
-    return states_[static_cast<size_t>(txn)];
-  }
-
- private:
-  std::vector<Ledger> states_;
-};
+using Model = test::TxnStates<Ledger, ApplyToModel>;
 
 // ---- the ledger on pages -------------------------------------------------------
 
